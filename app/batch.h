@@ -1,0 +1,11 @@
+// The loop over the archives that match the file specification and over
+// the entries of each.
+#pragma once
+
+#include "app/options.h"
+
+namespace app {
+
+void RunBatch(Options& options);
+
+}  // namespace app

@@ -1,0 +1,20 @@
+// Every message goes to standard output through these, so that texts stay
+// exact and their order is the order of the calls.
+#pragma once
+
+#include <string_view>
+
+namespace app {
+
+void Print(std::string_view text);
+
+// Prints `format` with its single "%s" replaced by `value`.
+void PrintWith(std::string_view format, std::string_view value);
+
+// Prints `format` with its single "%d" replaced by `value` in decimal.
+void PrintWith(std::string_view format, long long value);
+
+// Makes everything printed so far visible, before the program waits.
+void FlushOutput();
+
+}  // namespace app

@@ -1,0 +1,139 @@
+#include "app/options.h"
+
+#include <string_view>
+
+#include "app/console_output.h"
+
+namespace app {
+namespace {
+
+constexpr std::string_view kPatternMissingA =
+    "ERROR: -E requires a pattern (use * and ? as wildcards)\n";
+constexpr std::string_view kPatternMissingB =
+    "ERROR: -E requires a pattern (use *, ?, and . as wildcards)\n";
+constexpr std::string_view kYesAndNo = "ERROR: Cannot specify both -Y and -N\n";
+constexpr std::string_view kBadSuffix = "ERROR: Suffix cannot contain \\ / : * ? \" < > or |\n";
+constexpr std::string_view kForbiddenSuffixCharacters = "\\/:*?\"<>|";
+
+constexpr std::string_view kUsage =
+    "Usage: Tessly [-B] [-P] [-E (pattern)] [-Y/N] [-S [suffix]] [filespec]\n\n"
+    "-B\tOutput individual bitmaps instead of GAFs\n"
+    "-P\tExtract only regular build pics (3 frames, all 64x64)\n"
+    "-E\tExtract only Entries whose name matches (pattern)\n"
+    "-Y\tAuto-answer all overwrite prompts with \"Yes\"\n"
+    "-N\tAuto-answer all overwrite prompts with \"No\"\n"
+    "-S\tUse [suffix] when composing GAF filenames instead of _gadget\n";
+
+// The option letter of an argument that is exactly "-x" or "/x" (upper-cased),
+// or 0 for an ordinary argument.
+char OptionLetter(std::string_view argument) {
+  if (argument.size() != 2 || (argument[0] != '-' && argument[0] != '/')) return 0;
+  char letter = argument[1];
+  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 0x20);
+  switch (letter) {
+    case '?':
+    case 'B':
+    case 'P':
+    case 'Y':
+    case 'N':
+    case 'E':
+    case 'S':
+      return letter;
+    default:
+      return 0;
+  }
+}
+
+struct Pending {
+  bool pattern = false;
+  bool suffix = false;
+};
+
+// An option ends a pending -S with an empty suffix.
+void EndPendingSuffix(Pending& pending, Options& options) {
+  if (pending.suffix) {
+    options.suffix.clear();
+    pending.suffix = false;
+  }
+}
+
+bool Refuse(std::string_view message) {
+  Print(message);
+  return false;
+}
+
+// The common start of -B, -P, -Y and -N: a pattern must not be pending, and
+// a pending suffix becomes empty.
+bool StartFlag(std::string_view patternMissing, Pending& pending, Options& options) {
+  if (pending.pattern) return Refuse(patternMissing);
+  EndPendingSuffix(pending, options);
+  return true;
+}
+
+// An argument that is not an option: the pending pattern, else the pending
+// suffix, else the file specification.
+bool TakeArgument(std::string_view argument, Pending& pending, Options& options) {
+  if (pending.pattern) {
+    options.pattern = argument;
+    pending.pattern = false;
+  } else if (pending.suffix) {
+    pending.suffix = false;
+    if (argument.find_first_of(kForbiddenSuffixCharacters) != std::string_view::npos) {
+      return Refuse(kBadSuffix);
+    }
+    options.suffix = argument;
+  } else {
+    options.fileSpec = argument;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseOptions(int argc, const char* const* argv, Options& options) {
+  Pending pending;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    switch (OptionLetter(argument)) {
+      case '?':
+        return false;
+      case 'B':
+        if (!StartFlag(kPatternMissingA, pending, options)) return false;
+        options.bitmapMode = true;
+        break;
+      case 'P':
+        if (!StartFlag(kPatternMissingA, pending, options)) return false;
+        options.buildPicsOnly = true;
+        break;
+      case 'Y':
+        if (!StartFlag(kPatternMissingA, pending, options)) return false;
+        if (options.noToAll) return Refuse(kYesAndNo);
+        options.yesToAll = true;
+        break;
+      case 'N':
+        if (!StartFlag(kPatternMissingB, pending, options)) return false;
+        if (options.yesToAll) return Refuse(kYesAndNo);
+        options.noToAll = true;
+        break;
+      case 'E':
+        if (pending.pattern) return Refuse(kPatternMissingB);
+        pending.pattern = true;
+        break;
+      case 'S':
+        if (pending.pattern) return Refuse(kPatternMissingB);
+        pending.suffix = true;
+        break;
+      default:
+        if (!TakeArgument(argument, pending, options)) return false;
+        break;
+    }
+  }
+  // A final -E has no pattern to take; a final -S gives an empty suffix.
+  if (pending.pattern) return Refuse(kPatternMissingA);
+  EndPendingSuffix(pending, options);
+  return true;
+}
+
+void PrintUsage() { Print(kUsage); }
+
+}  // namespace app

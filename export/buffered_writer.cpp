@@ -1,0 +1,45 @@
+#include "export/buffered_writer.h"
+
+#include "gaf/little_endian.h"
+
+namespace exporter {
+
+BufferedWriter::BufferedWriter(platform::File& file, std::size_t capacity) : file_(file), capacity_(capacity) {}
+
+bool BufferedWriter::Write(const void* bytes, std::size_t count) {
+  if (failed_) return false;
+  if (buffer_.size() + count > capacity_) {
+    if (!Flush()) return false;
+    // A piece larger than the buffer goes straight to the file.
+    if (count > capacity_) {
+      failed_ = !platform::WriteAll(file_, bytes, count);
+      return !failed_;
+    }
+  }
+  const auto* from = static_cast<const std::uint8_t*>(bytes);
+  buffer_.insert(buffer_.end(), from, from + count);
+  return true;
+}
+
+bool BufferedWriter::WriteU16(std::uint16_t value) {
+  std::uint8_t bytes[2];
+  gaf::StoreU16(bytes, value);
+  return Write(bytes, sizeof bytes);
+}
+
+bool BufferedWriter::WriteU32(std::uint32_t value) {
+  std::uint8_t bytes[4];
+  gaf::StoreU32(bytes, value);
+  return Write(bytes, sizeof bytes);
+}
+
+bool BufferedWriter::Flush() {
+  if (failed_) return false;
+  if (!buffer_.empty()) {
+    failed_ = !platform::WriteAll(file_, buffer_.data(), buffer_.size());
+    buffer_.clear();
+  }
+  return !failed_;
+}
+
+}  // namespace exporter

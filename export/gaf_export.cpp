@@ -1,0 +1,165 @@
+#include "export/gaf_export.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/console_output.h"
+#include "app/overwrite.h"
+#include "export/entry_reading.h"
+#include "export/gaf_writer.h"
+
+namespace exporter {
+namespace {
+
+using app::Print;
+using app::PrintWith;
+
+// A GAF file addresses its contents with 32-bit offsets.
+constexpr std::uint64_t kLargestFile = std::uint64_t{1} << 32;
+constexpr std::uint64_t kEmptyFileSize = 16 + sizeof(gaf::GafEntryHeader);
+constexpr std::uint64_t kFrameSize = sizeof(gaf::GafFrameHeader) + sizeof(gaf::GafFrameEntry);
+constexpr std::uint64_t kSubframeSize = sizeof(gaf::GafFrameHeader) + 4;
+
+// Reads one entry into FrameNodes, keeping count of the size of the file
+// they will make. Each function returns false only when that size would
+// pass what a GAF file can address; read failures are reported and left out.
+class EntryCopier {
+ public:
+  explicit EntryCopier(gaf::ArchiveReader& file) : file_(file) {}
+
+  bool ReadFrames(const EntryStart& entry, std::vector<FrameNode>& frames) {
+    for (int k = 0; k < entry.header.frameCount; ++k) {
+      FrameNode frame;
+      if (!ReadFrameHeader(file_, entry.offset, k, frame.header)) continue;
+      if (!Grow(kFrameSize)) return false;
+      const bool fits = frame.header.subframeCount > 0 ? ReadSubframes(frame) : ReadImage(frame);
+      frames.push_back(std::move(frame));
+      if (!fits) return false;
+    }
+    return true;
+  }
+
+ private:
+  bool Grow(std::uint64_t bytes) {
+    fileSize_ += bytes;
+    return fileSize_ <= kLargestFile;
+  }
+
+  bool ReadSubframes(FrameNode& frame) {
+    for (int j = 0; j < frame.header.subframeCount; ++j) {
+      FrameNode subframe;
+      subframe.aux = 0;  // never written for a subframe
+      if (!ReadSubframeHeader(file_, frame.header, j, subframe.header)) continue;
+      if (!Grow(kSubframeSize)) return false;
+      const bool fits = ReadImage(subframe);
+      frame.dataSize += subframe.dataSize;
+      frame.subframes.push_back(std::move(subframe));
+      if (!fits) return false;
+    }
+    return true;
+  }
+
+  // The stored rows of a frame without subframes, or of a subframe.
+  bool ReadImage(FrameNode& image) {
+    const gaf::GafFrameHeader& header = image.header;
+    if (header.compressed == 0 && header.width < 0) {
+      Print(kImageSizeOutOfRange);
+      return true;
+    }
+    if (!file_.Seek(header.dataOffset)) {
+      Print(" error seeking frame pixel data\n");
+      return true;
+    }
+    if (header.compressed == 0) {
+      image.rows.ReservePlain(static_cast<std::size_t>(header.width) *
+                              static_cast<std::size_t>(std::max<int>(header.height, 0)));
+    }
+    for (int r = 0; r < header.height; ++r) {
+      if (!ReadRow(image, r)) return false;
+    }
+    return true;
+  }
+
+  bool ReadRow(FrameNode& image, int r) {
+    const bool compressed = image.header.compressed != 0;
+    std::uint16_t length = static_cast<std::uint16_t>(image.header.width);
+    if (compressed && !file_.Read(length)) {
+      Print(" error reading pixel data row length\n");
+      return true;
+    }
+    const std::uint32_t stored = length + (compressed ? 2u : 0u);
+    if (!Grow(stored)) return false;
+    row_.resize(length);
+    if (!file_.Read(row_.data(), length)) {
+      PrintWith(" error reading pixel data row %d\n", r);
+      fileSize_ -= stored;
+      return true;
+    }
+    if (compressed) {
+      image.rows.AppendCompressed(row_);
+    } else {
+      image.rows.AppendPlain(row_);
+    }
+    image.dataSize += stored;
+    return true;
+  }
+
+  gaf::ArchiveReader& file_;
+  std::uint64_t fileSize_ = kEmptyFileSize;
+  std::vector<std::uint8_t> row_;
+};
+
+// Sets a count unless it already says the same: 0 or less means none.
+template <typename Count>
+void SettleCount(Count& count, std::size_t actual) {
+  if (static_cast<std::size_t>(std::max<Count>(count, 0)) != actual) count = static_cast<Count>(actual);
+}
+
+}  // namespace
+
+void SettleCounts(gaf::GafEntryHeader& entryHeader, std::vector<FrameNode>& frames) {
+  SettleCount(entryHeader.frameCount, frames.size());
+  for (FrameNode& frame : frames) {
+    if (frame.subframes.empty()) {
+      SettleCount(frame.header.subframeCount, 0);
+      SettleCount(frame.header.height, frame.rows.size());
+      continue;
+    }
+    SettleCount(frame.header.subframeCount, frame.subframes.size());
+    for (FrameNode& subframe : frame.subframes) SettleCount(subframe.header.height, subframe.rows.size());
+  }
+}
+
+bool ExportEntryGaf(app::Options& options, gaf::ArchiveReader& file) {
+  EntryStart entry;
+  if (!ReadEntryStart(file, entry) || !IsEntrySelected(options, file, entry)) return true;
+
+  const std::string target = entry.name + options.suffix + ".GAF";
+  switch (app::AskOverwrite(target, options)) {
+    case app::OverwriteDecision::Write:
+      break;
+    case app::OverwriteDecision::Declined:
+    case app::OverwriteDecision::Skipped:
+      return true;
+    case app::OverwriteDecision::Quit:
+      return false;
+  }
+  // Created before any frame is read, so an entry whose frames all fail to
+  // read still gives a file.
+  platform::File out;
+  if (!platform::CreateOutput(target, out)) {
+    PrintWith("  error opening %s to write\n", target);
+    return true;
+  }
+  std::vector<FrameNode> frames;
+  EntryCopier copier(file);
+  bool written = copier.ReadFrames(entry, frames);
+  if (written) {
+    SettleCounts(entry.header, frames);
+    written = WriteGafEntryFile(out, entry.header, frames);
+  }
+  PrintWith(written ? "  Exported %s\n" : "  Failed to write %s\n", target);
+  return true;
+}
+
+}  // namespace exporter

@@ -1,0 +1,26 @@
+// GAF mode: each entry of a multi-entry archive becomes a GAF file of its
+// own, named after the entry and the suffix, with every header and stored
+// row copied byte for byte.
+#pragma once
+
+#include <vector>
+
+#include "app/options.h"
+#include "export/frame_node.h"
+#include "gaf/archive_reader.h"
+#include "gaf/records.h"
+
+namespace exporter {
+
+// Exports the entry whose element of the entry offset table the read
+// position stands at. False only when the user answered Quit.
+bool ExportEntryGaf(app::Options& options, gaf::ArchiveReader& file);
+
+// Makes the counts in the headers describe what is written when pieces were
+// left out: the entry's frame count, each frame's subframe count, each
+// image's row count. A frame left without subframes becomes an image of
+// height 0. A count that already says the same (a negative one for none
+// included) stays as read.
+void SettleCounts(gaf::GafEntryHeader& entryHeader, std::vector<FrameNode>& frames);
+
+}  // namespace exporter

@@ -1,0 +1,108 @@
+#include "export/gaf_writer.h"
+
+#include "export/buffered_writer.h"
+
+namespace exporter {
+namespace {
+
+constexpr std::uint32_t kFileStart = 16;  // file header and the one entry offset
+constexpr std::uint32_t kHeaderSize = sizeof(gaf::GafFrameHeader);
+constexpr std::uint32_t kTableElementSize = 4;
+
+bool WriteRows(BufferedWriter& out, const FrameNode& image) {
+  const bool compressed = image.header.compressed != 0;
+  bool written = true;
+  image.rows.ForEach([&](const PixelChunk& row) {
+    if (compressed) written = written && out.WriteU16(row.length);
+    written = written && out.Write(row.bytes, row.length);
+  });
+  return written;
+}
+
+bool WriteHeader(BufferedWriter& out, const gaf::GafFrameHeader& header) {
+  std::uint8_t bytes[sizeof(gaf::GafFrameHeader)];
+  gaf::EncodeFrameHeader(header, bytes);
+  return out.Write(bytes, sizeof bytes);
+}
+
+// Pixel data of every image; a frame with subframes has none of its own.
+bool WritePixelData(BufferedWriter& out, std::vector<FrameNode>& frames, std::uint32_t& position) {
+  auto writeImage = [&](FrameNode& image) {
+    image.header.dataOffset = position;
+    position += image.dataSize;
+    return WriteRows(out, image);
+  };
+  for (FrameNode& frame : frames) {
+    if (frame.subframes.empty()) {
+      if (!writeImage(frame)) return false;
+      continue;
+    }
+    for (FrameNode& subframe : frame.subframes) {
+      if (!writeImage(subframe)) return false;
+    }
+  }
+  return true;
+}
+
+// Each frame's subframe headers, then its subframe table (which becomes the
+// frame's data), then the frame's own header.
+bool WriteHeaders(BufferedWriter& out, std::vector<FrameNode>& frames, std::uint32_t& position) {
+  auto writeHeader = [&](FrameNode& node) {
+    node.headerOffset = position;
+    position += kHeaderSize;
+    return WriteHeader(out, node.header);
+  };
+  for (FrameNode& frame : frames) {
+    for (FrameNode& subframe : frame.subframes) {
+      if (!writeHeader(subframe)) return false;
+    }
+    if (!frame.subframes.empty()) {
+      frame.header.dataOffset = position;
+      for (const FrameNode& subframe : frame.subframes) {
+        if (!out.WriteU32(subframe.headerOffset)) return false;
+        position += kTableElementSize;
+      }
+    }
+    if (!writeHeader(frame)) return false;
+  }
+  return true;
+}
+
+bool WriteEntry(BufferedWriter& out, const gaf::GafEntryHeader& entryHeader,
+                const std::vector<FrameNode>& frames) {
+  std::uint8_t bytes[sizeof(gaf::GafEntryHeader)];
+  gaf::EncodeEntryHeader(entryHeader, bytes);
+  if (!out.Write(bytes, sizeof bytes)) return false;
+  for (const FrameNode& frame : frames) {
+    std::uint8_t element[sizeof(gaf::GafFrameEntry)];
+    gaf::EncodeFrameEntry({frame.headerOffset, frame.aux}, element);
+    if (!out.Write(element, sizeof element)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::uint64_t GafEntryOffset(const std::vector<FrameNode>& frames) {
+  std::uint64_t offset = kFileStart;
+  for (const FrameNode& frame : frames) {
+    offset += kHeaderSize + std::uint64_t{frame.dataSize} +
+              (kHeaderSize + kTableElementSize) * std::uint64_t{frame.subframes.size()};
+  }
+  return offset;
+}
+
+bool WriteGafEntryFile(platform::File& out, const gaf::GafEntryHeader& entryHeader,
+                       std::vector<FrameNode>& frames) {
+  BufferedWriter writer(out);
+  std::uint8_t fileHeader[sizeof(gaf::GafHeader)];
+  gaf::EncodeGafHeader({gaf::kGafVersion, 1, 0}, fileHeader);
+  std::uint32_t position = kFileStart;
+  return writer.Write(fileHeader, sizeof fileHeader) &&
+         writer.WriteU32(static_cast<std::uint32_t>(GafEntryOffset(frames))) &&
+         WritePixelData(writer, frames, position) && WriteHeaders(writer, frames, position) &&
+         WriteEntry(writer, entryHeader, frames) && writer.Flush();
+}
+
+}  // namespace exporter
+

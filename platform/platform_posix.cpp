@@ -1,0 +1,174 @@
+// POSIX implementation of the platform services.
+#include "platform/platform.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+
+namespace platform {
+namespace {
+
+int Fd(const File& file) { return static_cast<int>(file.handle_); }
+
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c; }
+
+// Full wildcard match, '*' any run and '?' any one character, ASCII case
+// ignored. On a mismatch the last '*' takes one more character and the
+// match resumes after it.
+bool WildcardMatches(std::string_view pattern, std::string_view name) {
+  std::size_t p = 0, n = 0;
+  std::size_t starAt = std::string_view::npos, starName = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      starAt = p++;
+      starName = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || Upper(pattern[p]) == Upper(name[n]))) {
+      ++p;
+      ++n;
+    } else if (starAt != std::string_view::npos) {
+      p = starAt + 1;
+      n = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+// Sorted by upper-cased bytes, ties by the bytes themselves, so that every
+// run visits the archives in the same order.
+bool NameOrder(const std::string& a, const std::string& b) {
+  const bool less = std::lexicographical_compare(
+      a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(Upper(x)) < static_cast<unsigned char>(Upper(y));
+      });
+  const bool greater = std::lexicographical_compare(
+      b.begin(), b.end(), a.begin(), a.end(), [](char x, char y) {
+        return static_cast<unsigned char>(Upper(x)) < static_cast<unsigned char>(Upper(y));
+      });
+  if (less || greater) return less;
+  return a < b;
+}
+
+bool IsBareName(const std::string& name) {
+  return !name.empty() && name.find('/') == std::string::npos &&
+         name.find('\\') == std::string::npos;
+}
+
+}  // namespace
+
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kNoHandle; }
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    other.handle_ = kNoHandle;
+  }
+  return *this;
+}
+
+void File::Close() {
+  if (IsOpen()) {
+    ::close(Fd(*this));
+    handle_ = kNoHandle;
+  }
+}
+
+void FindMatchingNames(std::string_view fileSpec, std::vector<std::string>& names) {
+  const std::string directory = DirectoryPart(fileSpec);
+  const std::string_view pattern = fileSpec.substr(directory.size());
+  DIR* dir = ::opendir(directory.empty() ? "." : directory.c_str());
+  if (dir == nullptr) return;
+  const std::size_t first = names.size();
+  while (const dirent* item = ::readdir(dir)) {
+    const std::string_view name = item->d_name;
+    if (name == "." || name == "..") continue;
+    if (WildcardMatches(pattern, name)) names.emplace_back(name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin() + static_cast<std::ptrdiff_t>(first), names.end(), NameOrder);
+}
+
+std::string DirectoryPart(std::string_view fileSpec) {
+  const std::size_t slash = fileSpec.rfind('/');
+  return slash == std::string_view::npos ? std::string() : std::string(fileSpec.substr(0, slash + 1));
+}
+
+bool OpenForReading(const std::string& path, File& file) {
+  // Non-blocking, so that a FIFO cannot stall the open; only regular files
+  // can be read at offsets.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  File opened;
+  opened.handle_ = fd;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  file = std::move(opened);
+  return true;
+}
+
+std::int64_t ReadAt(File& file, std::uint64_t offset, void* buffer, std::size_t count) {
+  if (offset > static_cast<std::uint64_t>(LLONG_MAX)) return -1;
+  auto* bytes = static_cast<char*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t got = ::pread(Fd(file), bytes + done, count - done,
+                                static_cast<off_t>(offset + done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return static_cast<std::int64_t>(done);
+}
+
+bool OutputExists(const std::string& name) {
+  if (!IsBareName(name)) return false;
+  struct stat info {};
+  return ::stat(name.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool CreateOutput(const std::string& name, File& file) {
+  if (!IsBareName(name)) return false;
+  // O_NOFOLLOW refuses a symbolic link; O_NONBLOCK keeps a FIFO without a
+  // reader from stalling the run.
+  const int fd = ::open(name.c_str(),
+                        O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd < 0) return false;
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  file.Close();
+  file.handle_ = fd;
+  return true;
+}
+
+bool WriteAll(File& file, const void* bytes, std::size_t count) {
+  // A single write call takes at most about 2 GiB on Linux, so larger
+  // buffers go in pieces; a piece stored short is a failed write.
+  constexpr std::size_t kPiece = std::size_t{1} << 30;
+  const auto* next = static_cast<const char*>(bytes);
+  while (count > 0) {
+    const std::size_t piece = std::min(count, kPiece);
+    const ssize_t wrote = ::write(Fd(file), next, piece);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote < 0 || static_cast<std::size_t>(wrote) != piece) return false;
+    next += piece;
+    count -= piece;
+  }
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,36 @@
+// Runs the real tessly binary in a directory of its own and collects what
+// it printed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tests/support/files.h"
+
+namespace e2e {
+
+using fixture::Bytes;
+using support::FilesIn;
+using support::ReadBytes;
+using support::TempDir;
+
+inline const std::string kBanner = "Tessly 1.0 - GAF sprite archive extractor\n\n";
+
+struct Run {
+  std::string output;  // standard output
+  int status = -1;     // exit status, or 128 + signal
+};
+
+// The command that runs Tessly: the binary built with the tests, unless
+// --tessly="COMMAND WORDS" was given to the test program.
+std::vector<std::string>& TesslyCommand();
+
+// Runs Tessly in `directory` with no controlling terminal; `input` is its
+// standard input, closed after it.
+Run RunTessly(const std::string& directory, const std::vector<std::string>& args,
+              const std::string& input = "");
+
+// The BMP file that an image of these top-down pixel rows must give.
+Bytes ExpectedBmp(int width, const std::vector<Bytes>& rows);
+
+}  // namespace e2e
