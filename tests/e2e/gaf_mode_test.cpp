@@ -245,6 +245,22 @@ TEST_F(GafModeTest, PlainImageOfNegativeWidthKeepsItsHeaderOnly) {
   EXPECT_EQ(Bytes(written.begin() + 16, written.begin() + 40), header);
 }
 
+TEST_F(GafModeTest, FrameTableBeyondTheEnd) {
+  fixture::Layout layout;
+  Bytes archive = fixture::BuildGaf({{"T", {fixture::SingleImage(fixture::PlainImage(1, 1))}}, {"U", {}}}, &layout);
+  // A copy of T's entry header at the end of the file, counting two
+  // frames; the file ends after the first frame's table element.
+  const auto moved = static_cast<std::uint32_t>(archive.size());
+  archive.insert(archive.end(), archive.begin() + layout.entryOffsets[0], archive.begin() + layout.entryOffsets[0] + 48);
+  PutU16(archive, moved, 2);
+  PutU32(archive, 12, moved);
+  dir_.Write("in.gaf", archive);
+  EXPECT_EQ(Run({}), kBanner + "in.gaf\n error reading GAF frame entry\n  Exported T_gadget.GAF\n"
+                               "  Exported U_gadget.GAF\n");
+  const auto bitmaps = BitmapsOf(dir_ / "T_gadget.GAF");
+  EXPECT_EQ(bitmaps.at("T00.BMP"), e2e::ExpectedBmp(1, fixture::PlainImage(1, 1).rows));
+}
+
 TEST_F(GafModeTest, SubframeTableFailures) {
   fixture::Layout layout;
   Bytes archive = fixture::BuildGaf(
