@@ -14,8 +14,6 @@ namespace {
 using app::Print;
 using app::PrintWith;
 
-// A GAF file addresses its contents with 32-bit offsets.
-constexpr std::uint64_t kLargestFile = std::uint64_t{1} << 32;
 constexpr std::uint64_t kEmptyFileSize = 16 + sizeof(gaf::GafEntryHeader);
 constexpr std::uint64_t kFrameSize = sizeof(gaf::GafFrameHeader) + sizeof(gaf::GafFrameEntry);
 constexpr std::uint64_t kSubframeSize = sizeof(gaf::GafFrameHeader) + 4;
@@ -25,7 +23,7 @@ constexpr std::uint64_t kSubframeSize = sizeof(gaf::GafFrameHeader) + 4;
 // pass what a GAF file can address; read failures are reported and left out.
 class EntryCopier {
  public:
-  explicit EntryCopier(gaf::ArchiveReader& file) : file_(file) {}
+  EntryCopier(gaf::ArchiveReader& file, std::uint64_t largestFile) : file_(file), largestFile_(largestFile) {}
 
   bool ReadFrames(const EntryStart& entry, std::vector<FrameNode>& frames) {
     for (int k = 0; k < entry.header.frameCount; ++k) {
@@ -42,7 +40,7 @@ class EntryCopier {
  private:
   bool Grow(std::uint64_t bytes) {
     fileSize_ += bytes;
-    return fileSize_ <= kLargestFile;
+    return fileSize_ <= largestFile_;
   }
 
   bool ReadSubframes(FrameNode& frame) {
@@ -105,6 +103,7 @@ class EntryCopier {
   }
 
   gaf::ArchiveReader& file_;
+  const std::uint64_t largestFile_;
   std::uint64_t fileSize_ = kEmptyFileSize;
   std::vector<std::uint8_t> row_;
 };
@@ -116,6 +115,12 @@ void SettleCount(Count& count, std::size_t actual) {
 }
 
 }  // namespace
+
+bool ReadEntryFrames(gaf::ArchiveReader& file, const EntryStart& entry, std::vector<FrameNode>& frames,
+                     std::uint64_t largestFile) {
+  EntryCopier copier(file, largestFile);
+  return copier.ReadFrames(entry, frames);
+}
 
 void SettleCounts(gaf::GafEntryHeader& entryHeader, std::vector<FrameNode>& frames) {
   SettleCount(entryHeader.frameCount, frames.size());
@@ -152,8 +157,7 @@ bool ExportEntryGaf(app::Options& options, gaf::ArchiveReader& file) {
     return true;
   }
   std::vector<FrameNode> frames;
-  EntryCopier copier(file);
-  bool written = copier.ReadFrames(entry, frames);
+  bool written = ReadEntryFrames(file, entry, frames, kLargestGafFile);
   if (written) {
     SettleCounts(entry.header, frames);
     written = WriteGafEntryFile(out, entry.header, frames);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "export/entry_reading.h"
 #include "export/frame_node.h"
 #include "gaf/archive_reader.h"
 #include "gaf/records.h"
@@ -15,6 +16,15 @@ namespace exporter {
 // Exports the entry whose element of the entry offset table the read
 // position stands at. False only when the user answered Quit.
 bool ExportEntryGaf(app::Options& options, gaf::ArchiveReader& file);
+
+// A GAF file addresses its contents with 32-bit offsets.
+constexpr std::uint64_t kLargestGafFile = std::uint64_t{1} << 32;
+
+// Reads every frame, subframe and stored row of the entry into `frames`,
+// reporting and leaving out what fails to read. Stops with false as soon as
+// the file they make would be larger than `largestFile`.
+bool ReadEntryFrames(gaf::ArchiveReader& file, const EntryStart& entry, std::vector<FrameNode>& frames,
+                     std::uint64_t largestFile);
 
 // Makes the counts in the headers describe what is written when pieces were
 // left out: the entry's frame count, each frame's subframe count, each

@@ -47,9 +47,7 @@ std::map<std::string, Bytes> BitmapsOf(const std::string& archive) {
 class GafModeTest : public testing::Test {
  protected:
   std::string Run(const std::vector<std::string>& args, const std::string& input = "") {
-    const e2e::Run run = RunTessly(dir_.path(), args, input);
-    EXPECT_EQ(run.status, 0);
-    return run.output;
+    return RunTessly(dir_.path(), args, input).output;
   }
 
   std::vector<std::string> Names() {

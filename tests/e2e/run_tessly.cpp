@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,7 +33,8 @@ std::vector<std::string>& TesslyCommand() {
   return command;
 }
 
-Run RunTessly(const std::string& directory, const std::vector<std::string>& args, const std::string& input) {
+Run RunTessly(const std::string& directory, const std::vector<std::string>& args, const std::string& input,
+              rlim_t fileSizeLimit) {
   int toChild[2], fromChild[2];
   if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0) return {};
   std::vector<std::string> words = TesslyCommand();
@@ -46,8 +48,12 @@ Run RunTessly(const std::string& directory, const std::vector<std::string>& args
     ::setsid();  // no controlling terminal: keys come from standard input
     ::dup2(toChild[0], 0);
     ::dup2(fromChild[1], 1);
-    const int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, 2);
+    if (fileSizeLimit > 0) {
+      // Writes past the limit then fail instead of ending the process.
+      std::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{fileSizeLimit, fileSizeLimit};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
     ::close(toChild[0]);
     ::close(toChild[1]);
     ::close(fromChild[0]);
@@ -75,6 +81,9 @@ Run RunTessly(const std::string& directory, const std::vector<std::string>& args
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  // Tessly ends with status 0 on every path; anything else is a crash or a
+  // sanitizer's report.
+  EXPECT_EQ(run.status, 0) << "tessly " << ::testing::PrintToString(args);
   return run;
 }
 

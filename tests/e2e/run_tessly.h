@@ -2,6 +2,8 @@
 // it printed.
 #pragma once
 
+#include <sys/resource.h>
+
 #include <string>
 #include <vector>
 
@@ -26,9 +28,10 @@ struct Run {
 std::vector<std::string>& TesslyCommand();
 
 // Runs Tessly in `directory` with no controlling terminal; `input` is its
-// standard input, closed after it.
+// standard input, closed after it. A `fileSizeLimit` makes every write past
+// that many bytes of a file fail. Its standard error is the test's.
 Run RunTessly(const std::string& directory, const std::vector<std::string>& args,
-              const std::string& input = "");
+              const std::string& input = "", rlim_t fileSizeLimit = 0);
 
 // The BMP file that an image of these top-down pixel rows must give.
 Bytes ExpectedBmp(int width, const std::vector<Bytes>& rows);
