@@ -17,92 +17,14 @@
 #include "app/batch.h"
 #include "app/options.h"
 #include "gaf/little_endian.h"
+#include "tests/fixture/work_estimate.h"
 
 namespace {
 
-// What an archive can make Tessly do grows with the counts it holds, not
-// with its size: 2^31 entries, or 32767 frames of 32767 subframes, each
-// failing with a line of its own, or images of 32767 x 32767 pixels.
-// Inputs that ask for more work than a fuzzing run can afford are passed
-// over; this model follows the reading steps and counts what they cost.
-class WorkEstimate {
- public:
-  WorkEstimate(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-
-  bool Affordable() {
-    std::uint32_t version = 0, entryCount = 0;
-    if (!U32(0, version) || !U32(4, entryCount) || version != 0x00010100) return true;
-    const auto entries = static_cast<std::int32_t>(entryCount);
-    for (std::int32_t i = 0; i < entries && Within(); ++i) Entry(12 + 4 * static_cast<std::uint64_t>(i));
-    return Within();
-  }
-
- private:
-  static constexpr std::uint64_t kSteps = 20000;
-  static constexpr std::uint64_t kBytes = 4u << 20;
-
-  bool Within() const { return steps_ <= kSteps && bytes_ <= kBytes; }
-
-  bool U32(std::uint64_t at, std::uint32_t& value) const {
-    if (at >= 0x80000000u || at + 4 > size_) return false;
-    value = gaf::LoadU32(data_ + at);
-    return true;
-  }
-
-  bool I16(std::uint64_t at, std::int16_t& value) const {
-    if (at >= 0x80000000u || at + 2 > size_) return false;
-    value = static_cast<std::int16_t>(gaf::LoadU16(data_ + at));
-    return true;
-  }
-
-  void Entry(std::uint64_t element) {
-    ++steps_;
-    std::uint32_t entryAt = 0;
-    std::int16_t frames = 0;
-    if (!U32(element, entryAt) || std::uint64_t{entryAt} + 40 > size_ || !I16(entryAt, frames)) return;
-    for (int k = 0; k < frames && Within(); ++k) {
-      ++steps_;
-      std::uint32_t header = 0;
-      if (!U32(std::uint64_t{entryAt} + 40 + 8 * static_cast<std::uint64_t>(k), header) ||
-          std::uint64_t{header} + 24 > size_) {
-        continue;
-      }
-      std::int16_t subframes = 0;
-      std::uint32_t table = 0;
-      I16(header + 10, subframes);
-      U32(header + 16, table);
-      if (subframes <= 0) {
-        Image(header);
-        continue;
-      }
-      for (int j = 0; j < subframes && Within(); ++j) {
-        ++steps_;
-        std::uint32_t subframe = 0;
-        if (U32(std::uint64_t{table} + 4 * static_cast<std::uint64_t>(j), subframe) &&
-            std::uint64_t{subframe} + 24 <= size_) {
-          Image(subframe);
-        }
-      }
-    }
-  }
-
-  // Rows read, and bytes written or held: a BMP, or stored rows in GAF mode.
-  void Image(std::uint32_t header) {
-    std::int16_t width = 0, height = 0;
-    I16(header, width);
-    I16(header + 2, height);
-    if (width < 0 || height <= 0) return;
-    const bool compressed = data_[header + 9] != 0;
-    steps_ += static_cast<std::uint64_t>(height);
-    const std::uint64_t row = compressed ? std::min<std::uint64_t>(65537, size_) : static_cast<std::uint64_t>(width);
-    bytes_ += (static_cast<std::uint64_t>(width) + 4 + row) * static_cast<std::uint64_t>(height);
-  }
-
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::uint64_t steps_ = 0;
-  std::uint64_t bytes_ = 0;
-};
+// Inputs that ask for more work than this are passed over: their cost grows
+// with their counts, and a fuzzing run cannot afford it.
+constexpr std::uint64_t kMostSteps = 20000;
+constexpr std::uint64_t kMostBytes = 4u << 20;
 
 std::string gRoot;  // holds only gWork
 std::string gWork;  // the current directory of every run
@@ -168,7 +90,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (!WorkEstimate(data, size).Affordable()) return -1;
+  if (!fixture::Affordable(data, size, kMostSteps, kMostBytes)) return -1;
   if (::chdir(gWork.c_str()) != 0) std::abort();
   FILE* archive = std::fopen("in.gaf", "wb");
   if (archive == nullptr || std::fwrite(data, 1, size, archive) != size || std::fclose(archive) != 0) std::abort();
