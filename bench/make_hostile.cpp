@@ -1,0 +1,63 @@
+// Writes small archives that ask Tessly for a lot of work:
+//   make_hostile DIRECTORY
+// huge.gaf:    one 32767 x 32767 image of compressed rows of length 0 (a
+//              1 GiB bitmap from a 64 KiB archive), and a second entry so
+//              that GAF mode takes the archive apart;
+// shared.gaf:  32767 frames that all point at one large image of 32767
+//              rows of 64-byte codes (2 MiB stored), a few MiB in all;
+// shared200.gaf: the same with 200 frames of a 2048 x 2048 image, for
+//              bitmap mode (800 MiB of bitmaps).
+#include <cstdio>
+#include <string>
+
+#include "tests/fixture/gaf_builder.h"
+
+namespace {
+
+using fixture::Bytes;
+
+fixture::Image CompressedRows(std::int16_t width, std::int16_t height, const Bytes& codes) {
+  fixture::Image image;
+  image.width = width;
+  image.height = height;
+  image.compressed = 1;
+  image.rows.assign(static_cast<std::size_t>(height), codes);
+  return image;
+}
+
+// One entry whose every frame table element points at the first frame's header.
+Bytes SharedFrames(const fixture::Image& image, int frames) {
+  fixture::Layout layout;
+  fixture::Entry entry{"SHARED", {fixture::SingleImage(image)}};
+  Bytes bytes = fixture::BuildGaf({entry, {"OTHER", {}}}, &layout);
+  // Move the entry header to the end, with a frame table of `frames` elements.
+  const auto moved = static_cast<std::uint32_t>(bytes.size());
+  bytes.insert(bytes.end(), bytes.begin() + layout.entryOffsets[0], bytes.begin() + layout.entryOffsets[0] + 40);
+  fixture::PutU16(bytes, moved, static_cast<std::uint16_t>(frames));
+  for (int k = 0; k < frames; ++k) {
+    bytes.resize(bytes.size() + 8);
+    fixture::PutU32(bytes, bytes.size() - 8, layout.frameHeaders[0][0]);
+  }
+  fixture::PutU32(bytes, 12, moved);
+  return bytes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_hostile DIRECTORY\n");
+    return 2;
+  }
+  const std::string directory = argv[1];
+  const Bytes huge = fixture::BuildGaf({{"HUGE", {fixture::SingleImage(CompressedRows(32767, 32767, {}))}}, {"OTHER", {}}});
+  Bytes codes(65, 0);
+  codes[0] = 0xFC;  // a literal of 64 pixels
+  for (std::size_t i = 1; i < codes.size(); ++i) codes[i] = static_cast<std::uint8_t>(i);
+  const Bytes shared = SharedFrames(CompressedRows(64, 32767, codes), 32767);
+  const Bytes shared200 = SharedFrames(fixture::PlainImage(2048, 2048), 200);
+  const bool written = fixture::WriteFile(directory + "/huge.gaf", huge) &&
+                       fixture::WriteFile(directory + "/shared.gaf", shared) &&
+                       fixture::WriteFile(directory + "/shared200.gaf", shared200);
+  return written ? 0 : 1;
+}
