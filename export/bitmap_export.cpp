@@ -7,16 +7,15 @@
 #include <vector>
 
 #include "app/console_output.h"
-#include "app/overwrite.h"
 #include "export/bmp_layout.h"
 #include "export/entry_reading.h"
+#include "export/output_file.h"
 #include "export/palette.h"
 #include "gaf/row_codes.h"
 
 namespace exporter {
 namespace {
 
-using app::OverwriteDecision;
 using app::Print;
 using app::PrintWith;
 
@@ -75,20 +74,19 @@ Next ExportImage(app::Options& options, gaf::ArchiveReader& file, const gaf::Gaf
     Print(pixelSeekFailure);
     return Next::Image;
   }
-  switch (app::AskOverwrite(target, options)) {
-    case OverwriteDecision::Write:
-      break;
-    case OverwriteDecision::Declined:
-      return afterDeclined;
-    case OverwriteDecision::Skipped:
-      return Next::Entry;
-    case OverwriteDecision::Quit:
-      return Next::Quit;
-  }
   platform::File out;
-  if (!platform::CreateOutput(target, out)) {
-    PrintWith(" error opening %s to write\n", target);
-    return Next::Image;
+  switch (OpenOutput(target, options, out)) {
+    case OutputStatus::Open:
+      break;
+    case OutputStatus::CannotOpen:
+      PrintWith(" error opening %s to write\n", target);
+      return Next::Image;
+    case OutputStatus::Declined:
+      return afterDeclined;
+    case OutputStatus::Skipped:
+      return Next::Entry;
+    case OutputStatus::Quit:
+      return Next::Quit;
   }
   PrintWith(WriteBitmap(out, file, header) ? "  Exported %s\n" : "  Failed to write %s\n", target);
   return Next::Image;

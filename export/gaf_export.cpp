@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/console_output.h"
-#include "app/overwrite.h"
 #include "export/entry_reading.h"
 #include "export/gaf_writer.h"
+#include "export/output_file.h"
 
 namespace exporter {
 namespace {
@@ -140,21 +140,20 @@ bool ExportEntryGaf(app::Options& options, gaf::ArchiveReader& file) {
   if (!ReadEntryStart(file, entry) || !IsEntrySelected(options, file, entry)) return true;
 
   const std::string target = entry.name + options.suffix + ".GAF";
-  switch (app::AskOverwrite(target, options)) {
-    case app::OverwriteDecision::Write:
-      break;
-    case app::OverwriteDecision::Declined:
-    case app::OverwriteDecision::Skipped:
-      return true;
-    case app::OverwriteDecision::Quit:
-      return false;
-  }
   // Created before any frame is read, so an entry whose frames all fail to
   // read still gives a file.
   platform::File out;
-  if (!platform::CreateOutput(target, out)) {
-    PrintWith("  error opening %s to write\n", target);
-    return true;
+  switch (OpenOutput(target, options, out)) {
+    case OutputStatus::Open:
+      break;
+    case OutputStatus::CannotOpen:
+      PrintWith("  error opening %s to write\n", target);
+      return true;
+    case OutputStatus::Declined:
+    case OutputStatus::Skipped:
+      return true;
+    case OutputStatus::Quit:
+      return false;
   }
   std::vector<FrameNode> frames;
   bool written = ReadEntryFrames(file, entry, frames, kLargestGafFile);

@@ -55,6 +55,9 @@ bool OutputExists(const std::string& name);
 // directory or a symbolic link is refused, and the link is left untouched.
 bool CreateOutput(const std::string& name, File& file);
 
+// Creates the output file only when nothing of that name exists yet.
+bool CreateNewOutput(const std::string& name, File& file);
+
 // Writes all `count` bytes; anything less is a failure.
 bool WriteAll(File& file, const void* bytes, std::size_t count);
 

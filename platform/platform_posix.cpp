@@ -141,19 +141,24 @@ bool OutputExists(const std::string& name) {
   return ::stat(name.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-bool CreateOutput(const std::string& name, File& file) {
+namespace {
+
+bool OpenOutput(const std::string& name, int mode, File& file) {
   if (!IsBareName(name)) return false;
-  // O_NOFOLLOW refuses a symbolic link; O_NONBLOCK keeps a FIFO without a
-  // reader from stalling the run.
-  const int fd = ::open(name.c_str(),
-                        O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666);
+  // O_NOFOLLOW refuses a symbolic link. O_NONBLOCK keeps a FIFO without a
+  // reader from stalling the run; regular files ignore it.
+  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | mode, 0666);
   if (fd < 0) return false;
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   file.Close();
   file.handle_ = fd;
   return true;
 }
+
+}  // namespace
+
+bool CreateOutput(const std::string& name, File& file) { return OpenOutput(name, O_TRUNC, file); }
+
+bool CreateNewOutput(const std::string& name, File& file) { return OpenOutput(name, O_EXCL, file); }
 
 bool WriteAll(File& file, const void* bytes, std::size_t count) {
   // A single write call takes at most about 2 GiB on Linux, so larger

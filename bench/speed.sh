@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# How fast Tessly takes archives apart, against the floor of copying the
+# files it writes. Builds the workloads of bench/make_workload.cpp (fixed
+# seed): (a) one archive of about 150 MB and 20,000 entries, (b) 2,000
+# archives of about 50 KB. For each workload and mode it prints the median
+# wall time of Tessly and of `cp -r` of Tessly's output, their ratio, MB/s
+# in and out, files per second, system calls per output file (strace -c -f)
+# and peak memory (/usr/bin/time -v) against its target; then the row-code
+# benchmark. Needs strace, /usr/bin/time, bc and Google Benchmark
+# (apt-get install strace time bc libbenchmark-dev) and about 2 GB of
+# memory or disk.
+#   bench/speed.sh [RUNS]      (default 5 runs a measurement)
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-5}
+cmake -S "$repo" -B "$repo/build-bench" -DCMAKE_BUILD_TYPE=Release -DTESSLY_BENCHMARKS=ON -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$repo/build-bench" -j "$(nproc)" >/dev/null
+tessly=$repo/build-bench/tessly
+
+# A memory file system by default, so that the figures are Tessly's and the
+# copy's, not the disk's; TMPDIR chooses another place.
+base=${TMPDIR:-/dev/shm}
+[ -d "$base" ] || base=/tmp
+work=$(mktemp -d "$base/tessly-speed-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/in/a" "$work/in/b"
+"$repo/build-bench/bench/make_workload" "$work/in"
+
+now() { date +%s.%N; }
+median() { sort -g | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
+megabytes() { du -s --apparent-size --block-size=1 "$@" | awk '{s+=$1} END {printf "%.1f", s/1e6}'; }
+
+printf '%-3s %-4s %8s %8s %6s %9s %9s %9s %11s %9s %13s\n' \
+  wl mode "tessly s" "floor s" ratio "in MB/s" "out MB/s" "files/s" "calls/file" "peak MiB" "memory target"
+measure() {  # workload, mode name, tessly arguments...
+  local workload=$1 mode=$2; shift 2
+  local tessly_times=() floor_times=() out=$work/out floor=$work/floor
+  for ((r = 0; r < runs; r++)); do
+    rm -rf "$out" "$floor"; mkdir "$out"
+    local start; start=$(now)
+    (cd "$out" && "$tessly" "$@" >/dev/null)
+    tessly_times+=("$(echo "$(now) - $start" | bc)")
+    start=$(now)
+    cp -r "$out" "$floor"
+    floor_times+=("$(echo "$(now) - $start" | bc)")
+  done
+  local t f files in_mb out_mb
+  t=$(printf '%s\n' "${tessly_times[@]}" | median)
+  f=$(printf '%s\n' "${floor_times[@]}" | median)
+  files=$(find "$out" -type f | wc -l)
+  in_mb=$(megabytes "$work/in/$workload")
+  out_mb=$(megabytes "$out")
+  # The largest output is the largest image's BMP, or the largest entry's GAF file.
+  local largest; largest=$(find "$out" -type f -printf '%s\n' | sort -n | tail -n 1)
+  local target
+  if [ "$mode" = "-B" ]; then target=$(( (largest + 16 * 1048576) / 1048576 )); else target=$(( (2 * largest + 16 * 1048576) / 1048576 )); fi
+
+  rm -rf "$out"; mkdir "$out"
+  (cd "$out" && strace -c -f -o "$work/strace" "$tessly" "$@" >/dev/null)
+  local calls; calls=$(awk '$NF == "total" {print $(NF-2)}' "$work/strace")
+  rm -rf "$out"; mkdir "$out"
+  (cd "$out" && /usr/bin/time -v -o "$work/time" "$tessly" "$@" >/dev/null)
+  local peak; peak=$(awk -F': ' '/Maximum resident set size/ {printf "%.1f", $2/1024}' "$work/time")
+
+  printf '%-3s %-4s %8.3f %8.3f %6.2f %9.1f %9.1f %9.0f %11.2f %9s %13s\n' "$workload" "$mode" "$t" "$f" \
+    "$(echo "$t / $f" | bc -l)" "$(echo "$in_mb / $t" | bc -l)" "$(echo "$out_mb / $t" | bc -l)" \
+    "$(echo "$files / $t" | bc -l)" "$(echo "$calls / $files" | bc -l)" "$peak" "<= $target MiB"
+}
+measure a -B -B -Y "$work/in/a/big.gaf"
+measure a GAF -Y "$work/in/a/big.gaf"
+measure b -B -B -Y "$work/in/b/*.gaf"
+measure b GAF -Y "$work/in/b/*.gaf"
+
+echo
+"$repo/build-bench/bench/row_codes_bench" --benchmark_counters_tabular=true 2>/dev/null
