@@ -15,7 +15,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
 cmake -S "$repo" -B "$repo/build-bench" -DCMAKE_BUILD_TYPE=Release -DTESSLY_BENCHMARKS=ON -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$repo/build-bench" -j "$(nproc)" >/dev/null
-tessly=$repo/build-bench/tessly
+tessly=${TESSLY_BINARY:-$repo/build-bench/tessly}  # another build can be measured the same way
 
 # A memory file system by default, so that the figures are Tessly's and the
 # copy's, not the disk's; TMPDIR chooses another place.

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "gaf/archive_reader.h"
 #include "gaf/records.h"
 
 namespace exporter {
@@ -17,33 +18,28 @@ struct PixelChunk {
   const std::uint8_t* bytes;
 };
 
-// The kept rows of one image, top row first. They share one buffer, and a
-// compressed row's length is kept beside it, so that an entry takes no more
-// memory than the file it becomes.
+// The kept rows of one image, top row first, in one buffer exactly as they
+// are stored in the archive and in the written file: a compressed row is its
+// 2-byte length and then its codes, a plain row its pixels. An entry thus
+// takes no more memory than the file it becomes.
 class PixelRows {
  public:
-  void ReservePlain(std::size_t bytes) { bytes_.reserve(bytes); }
-  void AppendPlain(std::span<const std::uint8_t> row);
-  void AppendCompressed(std::span<const std::uint8_t> codes);
+  void Append(PixelChunk row, bool compressed);
 
-  std::size_t size() const { return plainCount_ + compressedLengths_.size(); }
-  bool empty() const { return size() == 0; }
+  // Reads a row of `length` bytes straight from `file` into the buffer.
+  // False, with nothing kept, when the read fails.
+  bool ReadRow(gaf::ArchiveReader& file, std::uint16_t length, bool compressed);
 
-  template <typename Visit>
-  void ForEach(Visit&& visit) const {
-    const std::uint8_t* next = bytes_.data();
-    for (std::size_t i = 0; i < plainCount_; ++i, next += plainLength_) visit(PixelChunk{plainLength_, next});
-    for (const std::uint16_t length : compressedLengths_) {
-      visit(PixelChunk{length, next});
-      next += length;
-    }
-  }
+  std::size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  std::span<const std::uint8_t> Stored() const { return stored_; }
 
  private:
-  std::vector<std::uint8_t> bytes_;
-  std::size_t plainCount_ = 0;
-  std::uint16_t plainLength_ = 0;
-  std::vector<std::uint16_t> compressedLengths_;
+  // Room for one more row; its bytes follow the length word when compressed.
+  std::uint8_t* Extend(std::uint16_t length, bool compressed);
+
+  std::vector<std::uint8_t> stored_;
+  std::size_t count_ = 0;
 };
 
 // A frame, or a subframe of one.

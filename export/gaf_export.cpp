@@ -68,10 +68,6 @@ class EntryCopier {
       Print(" error seeking frame pixel data\n");
       return true;
     }
-    if (header.compressed == 0) {
-      image.rows.ReservePlain(static_cast<std::size_t>(header.width) *
-                              static_cast<std::size_t>(std::max<int>(header.height, 0)));
-    }
     for (int r = 0; r < header.height; ++r) {
       if (!ReadRow(image, r)) return false;
     }
@@ -87,16 +83,10 @@ class EntryCopier {
     }
     const std::uint32_t stored = length + (compressed ? 2u : 0u);
     if (!Grow(stored)) return false;
-    row_.resize(length);
-    if (!file_.Read(row_.data(), length)) {
+    if (!image.rows.ReadRow(file_, length, compressed)) {
       PrintWith(" error reading pixel data row %d\n", r);
       fileSize_ -= stored;
       return true;
-    }
-    if (compressed) {
-      image.rows.AppendCompressed(row_);
-    } else {
-      image.rows.AppendPlain(row_);
     }
     image.dataSize += stored;
     return true;
@@ -105,7 +95,6 @@ class EntryCopier {
   gaf::ArchiveReader& file_;
   const std::uint64_t largestFile_;
   std::uint64_t fileSize_ = kEmptyFileSize;
-  std::vector<std::uint8_t> row_;
 };
 
 // Sets a count unless it already says the same: 0 or less means none.

@@ -9,14 +9,10 @@ constexpr std::uint32_t kFileStart = 16;  // file header and the one entry offse
 constexpr std::uint32_t kHeaderSize = sizeof(gaf::GafFrameHeader);
 constexpr std::uint32_t kTableElementSize = 4;
 
+// The rows are held as they are stored: compressed rows with their length words.
 bool WriteRows(BufferedWriter& out, const FrameNode& image) {
-  const bool compressed = image.header.compressed != 0;
-  bool written = true;
-  image.rows.ForEach([&](const PixelChunk& row) {
-    if (compressed) written = written && out.WriteU16(row.length);
-    written = written && out.Write(row.bytes, row.length);
-  });
-  return written;
+  const std::span<const std::uint8_t> rows = image.rows.Stored();
+  return out.Write(rows.data(), rows.size());
 }
 
 bool WriteHeader(BufferedWriter& out, const gaf::GafFrameHeader& header) {

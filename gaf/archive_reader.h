@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "gaf/records.h"
@@ -31,7 +32,17 @@ class ArchiveReader {
   std::uint64_t Position() const { return position_; }
 
   ReadStatus ReadBytes(void* buffer, std::size_t count);
-  bool Read(void* buffer, std::size_t count) { return ReadBytes(buffer, count) == ReadStatus::Complete; }
+
+  bool Read(void* buffer, std::size_t count) {
+    // Most reads lie within the block that the last one used.
+    if (lastBlock_ != nullptr && position_ >= lastBlock_->start &&
+        position_ - lastBlock_->start + count <= lastBlock_->length) {
+      if (count > 0) std::memcpy(buffer, lastBlock_->bytes.get() + (position_ - lastBlock_->start), count);
+      position_ += count;
+      return true;
+    }
+    return ReadBytes(buffer, count) == ReadStatus::Complete;
+  }
 
   bool Read(std::uint16_t& value);
   bool Read(std::uint32_t& value);

@@ -33,7 +33,7 @@ FrameNode Plain(std::int16_t width, const std::vector<Bytes>& rows) {
   FrameNode node;
   node.header = Header(width, static_cast<std::int16_t>(rows.size()), 0);
   for (const Bytes& row : rows) {
-    node.rows.AppendPlain(row);
+    node.rows.Append({static_cast<std::uint16_t>(row.size()), row.data()}, false);
     node.dataSize += static_cast<std::uint32_t>(row.size());
   }
   return node;
@@ -43,7 +43,7 @@ FrameNode Compressed(std::int16_t width, const std::vector<Bytes>& rows) {
   FrameNode node;
   node.header = Header(width, static_cast<std::int16_t>(rows.size()), 1);
   for (const Bytes& row : rows) {
-    node.rows.AppendCompressed(row);
+    node.rows.Append({static_cast<std::uint16_t>(row.size()), row.data()}, true);
     node.dataSize += static_cast<std::uint32_t>(row.size() + 2);
   }
   return node;
