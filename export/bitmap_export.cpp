@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <span>
 #include <string>
 #include <vector>
@@ -125,8 +126,14 @@ bool ExportEntryBitmaps(app::Options& options, gaf::ArchiveReader& file) {
 }
 
 bool WriteBitmap(platform::File& out, gaf::ArchiveReader& in, const gaf::GafFrameHeader& header) {
-  // The whole file is put together in memory and written at once.
-  std::vector<std::uint8_t> bmp(BmpFileSize(header.width, header.height));
+  // The whole file is put together in memory and written at once. An image
+  // too large for the memory at hand cannot be written.
+  std::vector<std::uint8_t> bmp;
+  try {
+    bmp.resize(BmpFileSize(header.width, header.height));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   EncodeBmpHeaders(header.width, header.height, bmp.data());
   std::memcpy(bmp.data() + kBmpHeadersSize, BuiltInPalette.data(), BuiltInPalette.size());
   ReadRowsInto(in, header, bmp.data() + kBmpPixelsOffset);

@@ -1,6 +1,7 @@
 #include "export/gaf_export.h"
 
 #include <algorithm>
+#include <new>
 #include <string>
 
 #include "app/console_output.h"
@@ -103,6 +104,20 @@ void SettleCount(Count& count, std::size_t actual) {
   if (static_cast<std::size_t>(std::max<Count>(count, 0)) != actual) count = static_cast<Count>(actual);
 }
 
+// Reads the whole entry and writes it to `out`. False when it cannot be
+// written: a failed write, a file too large for a GAF file's offsets, or an
+// entry too large for the memory at hand.
+bool CopyEntry(gaf::ArchiveReader& file, EntryStart& entry, platform::File& out) {
+  try {
+    std::vector<FrameNode> frames;
+    if (!ReadEntryFrames(file, entry, frames, kLargestGafFile)) return false;
+    SettleCounts(entry.header, frames);
+    return WriteGafEntryFile(out, entry.header, frames);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
 }  // namespace
 
 bool ReadEntryFrames(gaf::ArchiveReader& file, const EntryStart& entry, std::vector<FrameNode>& frames,
@@ -144,13 +159,7 @@ bool ExportEntryGaf(app::Options& options, gaf::ArchiveReader& file) {
     case OutputStatus::Quit:
       return false;
   }
-  std::vector<FrameNode> frames;
-  bool written = ReadEntryFrames(file, entry, frames, kLargestGafFile);
-  if (written) {
-    SettleCounts(entry.header, frames);
-    written = WriteGafEntryFile(out, entry.header, frames);
-  }
-  PrintWith(written ? "  Exported %s\n" : "  Failed to write %s\n", target);
+  PrintWith(CopyEntry(file, entry, out) ? "  Exported %s\n" : "  Failed to write %s\n", target);
   return true;
 }
 

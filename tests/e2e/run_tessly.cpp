@@ -34,7 +34,7 @@ std::vector<std::string>& TesslyCommand() {
 }
 
 Run RunTessly(const std::string& directory, const std::vector<std::string>& args, const std::string& input,
-              rlim_t fileSizeLimit) {
+              const Limits& limits) {
   int toChild[2], fromChild[2];
   if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0) return {};
   std::vector<std::string> words = TesslyCommand();
@@ -48,11 +48,15 @@ Run RunTessly(const std::string& directory, const std::vector<std::string>& args
     ::setsid();  // no controlling terminal: keys come from standard input
     ::dup2(toChild[0], 0);
     ::dup2(fromChild[1], 1);
-    if (fileSizeLimit > 0) {
+    if (limits.fileSize > 0) {
       // Writes past the limit then fail instead of ending the process.
       std::signal(SIGXFSZ, SIG_IGN);
-      const rlimit limit{fileSizeLimit, fileSizeLimit};
+      const rlimit limit{limits.fileSize, limits.fileSize};
       ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    if (limits.memory > 0) {
+      const rlimit limit{limits.memory, limits.memory};
+      ::setrlimit(RLIMIT_DATA, &limit);
     }
     ::close(toChild[0]);
     ::close(toChild[1]);

@@ -27,11 +27,16 @@ struct Run {
 // --tessly="COMMAND WORDS" was given to the test program.
 std::vector<std::string>& TesslyCommand();
 
+// Limits for the child process; 0 leaves one unlimited.
+struct Limits {
+  rlim_t fileSize = 0;  // every write past this many bytes of a file fails
+  rlim_t memory = 0;    // bytes of data memory it may take
+};
+
 // Runs Tessly in `directory` with no controlling terminal; `input` is its
-// standard input, closed after it. A `fileSizeLimit` makes every write past
-// that many bytes of a file fail. Its standard error is the test's.
+// standard input, closed after it. Its standard error is the test's.
 Run RunTessly(const std::string& directory, const std::vector<std::string>& args,
-              const std::string& input = "", rlim_t fileSizeLimit = 0);
+              const std::string& input = "", const Limits& limits = {});
 
 // The BMP file that an image of these top-down pixel rows must give.
 Bytes ExpectedBmp(int width, const std::vector<Bytes>& rows);

@@ -19,7 +19,7 @@ TEST(WriteFailure, BitmapModeReportsTheFileAndGoesOn) {
   const fixture::Image other = fixture::PlainImage(2, 2, 7);
   dir.Write("in.gaf", fixture::BuildGaf({{"W", {fixture::SingleImage(small), fixture::SingleImage(large),
                                                 fixture::SingleImage(other)}}}));
-  const e2e::Run run = RunTessly(dir.path(), {"-B"}, "", kLimit);
+  const e2e::Run run = RunTessly(dir.path(), {"-B"}, "", {.fileSize = kLimit});
   EXPECT_EQ(run.output, kBanner + "in.gaf\n  Exported W00.BMP\n  Failed to write W01.BMP\n  Exported W02.BMP\n");
   EXPECT_EQ(e2e::ReadBytes(dir / "W00.BMP"), e2e::ExpectedBmp(1, small.rows));
   EXPECT_EQ(e2e::ReadBytes(dir / "W02.BMP"), e2e::ExpectedBmp(2, other.rows));
@@ -36,7 +36,7 @@ TEST(WriteFailure, GafModeReportsTheFileAndGoesOn) {
   const fixture::Frame small = fixture::SingleImage(fixture::PlainImage(2, 2));
   const fixture::Frame large = fixture::SingleImage(fixture::PlainImage(64, 64));
   dir.Write("in.gaf", fixture::BuildGaf({{"A", {small}}, {"B", {large}}, {"C", {small}}}));
-  const e2e::Run run = RunTessly(dir.path(), {"in.gaf"}, "", kLimit);
+  const e2e::Run run = RunTessly(dir.path(), {"in.gaf"}, "", {.fileSize = kLimit});
   EXPECT_EQ(run.output, kBanner + "in.gaf\n  Exported A_gadget.GAF\n  Failed to write B_gadget.GAF\n"
                                   "  Exported C_gadget.GAF\n");
   EXPECT_LE(e2e::ReadBytes(dir / "B_gadget.GAF").size(), kLimit);
@@ -44,6 +44,32 @@ TEST(WriteFailure, GafModeReportsTheFileAndGoesOn) {
   const e2e::Run readBack = RunTessly(dir.path(), {"-B", "?_gadget.GAF"});
   EXPECT_EQ(readBack.output, kBanner + "A_gadget.GAF\n  Exported A00.BMP\nB_gadget.GAF\n error reading GAF entry\n"
                                        "C_gadget.GAF\n  Exported C00.BMP\n");
+}
+
+// The sanitizers reserve far more address space than any limit allows.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+constexpr bool kSanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// An image or entry larger than the memory at hand cannot be written; the
+// run goes on.
+TEST(WriteFailure, RunningOutOfMemory) {
+  if (kSanitized) GTEST_SKIP() << "a memory limit stops the sanitizer's runtime";
+  TempDir dir;
+  fixture::Image huge;  // 32767 x 32767 pixels, every row skipped: a 1 GiB bitmap
+  huge.width = 32767;
+  huge.height = 32767;
+  huge.compressed = 1;
+  huge.rows.assign(32767, {});
+  const fixture::Image small = fixture::PlainImage(2, 2);
+  dir.Write("in.gaf", fixture::BuildGaf({{"H", {fixture::SingleImage(huge), fixture::SingleImage(small)}}}));
+  const e2e::Run run = RunTessly(dir.path(), {"-B"}, "", {.memory = 256u << 20});
+  EXPECT_EQ(run.output, kBanner + "in.gaf\n  Failed to write H00.BMP\n  Exported H01.BMP\n");
+  EXPECT_EQ(e2e::ReadBytes(dir / "H01.BMP"), e2e::ExpectedBmp(2, small.rows));
 }
 
 }  // namespace
