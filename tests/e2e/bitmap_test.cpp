@@ -272,6 +272,7 @@ TEST_F(BitmapTest, NamesWithAPathSeparatorWriteNothing) {
 }
 
 TEST_F(BitmapTest, ASymbolicLinkIsNeverWrittenThrough) {
+  if (e2e::RunsAnotherSystem()) GTEST_SKIP() << "Wine shows a symbolic link to Windows programs as the file it points at";
   dir_.Write("target.txt", {'k', 'e', 'e', 'p'});
   ASSERT_EQ(::symlink("target.txt", (dir_ / "L00.BMP").c_str()), 0);
   ASSERT_EQ(::symlink("nowhere.txt", (dir_ / "L01.BMP").c_str()), 0);

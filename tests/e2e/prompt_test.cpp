@@ -35,7 +35,10 @@ class PromptTest : public testing::Test {
   TempDir dir_;
 };
 
-TEST_F(PromptTest, OtherKeysAreEchoedUntilAnAnswerComes) {
+// At a terminal: a pseudo-terminal is the program's controlling terminal.
+using TerminalTest = PromptTest;
+
+TEST_F(TerminalTest, OtherKeysAreEchoedUntilAnAnswerComes) {
   Prepare();
   PtySession session(dir_.path(), {"-B"});
   ASSERT_TRUE(session.WaitFor(Question("A00.BMP")));
@@ -57,7 +60,7 @@ TEST_F(PromptTest, OtherKeysAreEchoedUntilAnAnswerComes) {
   EXPECT_TRUE(session.TerminalIsInLineMode());
 }
 
-TEST_F(PromptTest, AllAnswersEveryLaterQuestionOfTheRun) {
+TEST_F(TerminalTest, AllAnswersEveryLaterQuestionOfTheRun) {
   Prepare("a.gaf");
   Prepare("b.gaf");
   PtySession session(dir_.path(), {"-B", "?.gaf"});
@@ -68,7 +71,7 @@ TEST_F(PromptTest, AllAnswersEveryLaterQuestionOfTheRun) {
   EXPECT_EQ(session.Output(), kBanner + "a.gaf\n" + Question("A00.BMP") + "a\n" + exported + "b.gaf\n" + exported);
 }
 
-TEST_F(PromptTest, NoForAFrameEndsTheEntryNoForASubframeSkipsThatFileOnly) {
+TEST_F(TerminalTest, NoForAFrameEndsTheEntryNoForASubframeSkipsThatFileOnly) {
   Prepare();
   PtySession session(dir_.path(), {"-B"});
   ASSERT_TRUE(session.WaitFor(Question("A00.BMP")));
@@ -86,7 +89,7 @@ TEST_F(PromptTest, NoForAFrameEndsTheEntryNoForASubframeSkipsThatFileOnly) {
   EXPECT_FALSE(Untouched("B00_01.BMP"));
 }
 
-TEST_F(PromptTest, QuitEndsTheRunAtOnce) {
+TEST_F(TerminalTest, QuitEndsTheRunAtOnce) {
   Prepare("a.gaf");
   Prepare("b.gaf");
   PtySession session(dir_.path(), {"-B", "?.gaf"});
@@ -98,7 +101,7 @@ TEST_F(PromptTest, QuitEndsTheRunAtOnce) {
   EXPECT_TRUE(session.TerminalIsInLineMode());
 }
 
-TEST_F(PromptTest, TheKeyComesFromTheTerminalEvenWhenStandardInputIsRedirected) {
+TEST_F(TerminalTest, TheKeyComesFromTheTerminalEvenWhenStandardInputIsRedirected) {
   Prepare();
   const std::string redirected = "nnnn";
   PtySession session(dir_.path(), {"-B", "-E", "B"}, &redirected);
@@ -109,7 +112,7 @@ TEST_F(PromptTest, TheKeyComesFromTheTerminalEvenWhenStandardInputIsRedirected) 
                                   "a\n  Exported B00_00.BMP\n  Exported B00_01.BMP\n");
 }
 
-TEST_F(PromptTest, ASignalWhileWaitingRestoresTheTerminal) {
+TEST_F(TerminalTest, ASignalWhileWaitingRestoresTheTerminal) {
   for (const int signalNumber : {SIGINT, SIGTERM}) {
     Prepare();
     PtySession session(dir_.path(), {"-B"});

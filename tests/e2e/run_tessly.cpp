@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -89,6 +90,15 @@ Run RunTessly(const std::string& directory, const std::vector<std::string>& args
   // sanitizer's report.
   EXPECT_EQ(run.status, 0) << "tessly " << ::testing::PrintToString(args);
   return run;
+}
+
+bool RunsAnotherSystem() { return TesslyCommand().size() > 1; }
+
+bool CannotBeAFileName(const std::string& name) {
+  if (name.find_first_of("/\\") != std::string::npos) return true;
+  if (!RunsAnotherSystem()) return false;
+  return name.find_first_of("<>:\"|?*") != std::string::npos ||
+         std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
 Bytes ExpectedBmp(int width, const std::vector<Bytes>& rows) {

@@ -38,6 +38,14 @@ struct Limits {
 Run RunTessly(const std::string& directory, const std::vector<std::string>& args,
               const std::string& input = "", const Limits& limits = {});
 
+// True when the tests run a build for another system (under Wine).
+bool RunsAnotherSystem();
+
+// True when no output file of this name can be created in the current
+// directory: a name with a path separator, and on Windows also a name with
+// a character that Windows file names cannot hold.
+bool CannotBeAFileName(const std::string& name);
+
 // The BMP file that an image of these top-down pixel rows must give.
 Bytes ExpectedBmp(int width, const std::vector<Bytes>& rows);
 

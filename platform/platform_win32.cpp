@@ -1,0 +1,149 @@
+// Win32 implementation of the platform services.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/platform.h"
+
+// The C runtime would otherwise expand wildcards in the arguments before
+// main sees them; the file specification is Tessly's to expand.
+extern "C" {
+int _dowildcard = 0;
+}
+
+namespace platform {
+namespace {
+
+// Messages are bytes: "\n" must not become "\r\n" on the way out, so that
+// the output is the same on every system.
+[[maybe_unused]] const int kBinaryStandardOutput = _setmode(_fileno(stdout), _O_BINARY);
+
+HANDLE Handle(const File& file) { return reinterpret_cast<HANDLE>(file.handle_); }
+
+void Adopt(File& file, HANDLE handle) {
+  file.Close();
+  file.handle_ = reinterpret_cast<std::intptr_t>(handle);
+}
+
+// A drive letter or an alternate data stream is as much a way out of the
+// current directory as a path separator.
+bool IsBareName(const std::string& name) {
+  return !name.empty() && name.find_first_of("/\\:") == std::string::npos;
+}
+
+// Only disk files can be read at offsets or written as outputs; a name
+// such as CON or NUL opens a device.
+bool IsDiskFile(HANDLE handle) { return GetFileType(handle) == FILE_TYPE_DISK; }
+
+bool OpenOutput(const std::string& name, DWORD disposition, File& file) {
+  if (!IsBareName(name)) return false;
+  const DWORD attributes = GetFileAttributesA(name.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return false;
+  const HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  if (!IsDiskFile(handle)) {
+    CloseHandle(handle);
+    return false;
+  }
+  Adopt(file, handle);
+  return true;
+}
+
+}  // namespace
+
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kNoHandle; }
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    other.handle_ = kNoHandle;
+  }
+  return *this;
+}
+
+void File::Close() {
+  if (IsOpen()) {
+    CloseHandle(Handle(*this));
+    handle_ = kNoHandle;
+  }
+}
+
+// Names come in the order the file system gives them.
+void FindMatchingNames(std::string_view fileSpec, std::vector<std::string>& names) {
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA(std::string(fileSpec).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+std::string DirectoryPart(std::string_view fileSpec) {
+  const std::size_t end = fileSpec.find_last_of("/\\:");
+  return end == std::string_view::npos ? std::string() : std::string(fileSpec.substr(0, end + 1));
+}
+
+bool OpenForReading(const std::string& path, File& file) {
+  const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  if (!IsDiskFile(handle)) {
+    CloseHandle(handle);
+    return false;
+  }
+  Adopt(file, handle);
+  return true;
+}
+
+std::int64_t ReadAt(File& file, std::uint64_t offset, void* buffer, std::size_t count) {
+  LONG high = static_cast<LONG>(offset >> 32);
+  const DWORD low = SetFilePointer(Handle(file), static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+  if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return -1;
+  auto* bytes = static_cast<char*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
+    DWORD got = 0;
+    if (!ReadFile(Handle(file), bytes + done, piece, &got, nullptr)) return -1;
+    if (got == 0) break;  // the end of the file
+    done += got;
+  }
+  return static_cast<std::int64_t>(done);
+}
+
+bool OutputExists(const std::string& name) {
+  if (!IsBareName(name)) return false;
+  // No access rights asked for; a directory does not open this way.
+  const HANDLE handle = CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(handle);
+  return true;
+}
+
+bool CreateOutput(const std::string& name, File& file) { return OpenOutput(name, CREATE_ALWAYS, file); }
+
+bool CreateNewOutput(const std::string& name, File& file) { return OpenOutput(name, CREATE_NEW, file); }
+
+bool WriteAll(File& file, const void* bytes, std::size_t count) {
+  const auto* next = static_cast<const char*>(bytes);
+  while (count > 0) {
+    const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30));
+    DWORD wrote = 0;
+    if (!WriteFile(Handle(file), next, piece, &wrote, nullptr) || wrote != piece) return false;
+    next += piece;
+    count -= piece;
+  }
+  return true;
+}
+
+}  // namespace platform
