@@ -15,14 +15,21 @@ namespace platform {
 class File {
  public:
   File() = default;
-  ~File();
-  File(File&& other) noexcept;
-  File& operator=(File&& other) noexcept;
+  ~File() { Close(); }
+  File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kNoHandle; }
+  File& operator=(File&& other) noexcept {
+    if (this != &other) {
+      Close();
+      handle_ = other.handle_;
+      other.handle_ = kNoHandle;
+    }
+    return *this;
+  }
   File(const File&) = delete;
   File& operator=(const File&) = delete;
 
   bool IsOpen() const { return handle_ != kNoHandle; }
-  void Close();
+  void Close();  // each system's implementation
 
   // Used by the implementations only.
   static constexpr std::intptr_t kNoHandle = -1;

@@ -34,18 +34,14 @@ bool IsBareName(const std::string& name) {
   return !name.empty() && name.find_first_of("/\\:") == std::string::npos;
 }
 
-// Only disk files can be read at offsets or written as outputs; a name
-// such as CON or NUL opens a device.
-bool IsDiskFile(HANDLE handle) { return GetFileType(handle) == FILE_TYPE_DISK; }
-
-bool OpenOutput(const std::string& name, DWORD disposition, File& file) {
-  if (!IsBareName(name)) return false;
-  const DWORD attributes = GetFileAttributesA(name.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return false;
-  const HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+// Opens a file that must be a disk file; a name such as CON or NUL opens a
+// device, which can be neither read at offsets nor written as an output.
+bool OpenDiskFile(const std::string& name, DWORD access, DWORD disposition, File& file) {
+  // Others may read the file while it is open.
+  const HANDLE handle =
+      CreateFileA(name.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
-  if (!IsDiskFile(handle)) {
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
     CloseHandle(handle);
     return false;
   }
@@ -53,20 +49,14 @@ bool OpenOutput(const std::string& name, DWORD disposition, File& file) {
   return true;
 }
 
-}  // namespace
-
-File::~File() { Close(); }
-
-File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kNoHandle; }
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    other.handle_ = kNoHandle;
-  }
-  return *this;
+bool OpenOutput(const std::string& name, DWORD disposition, File& file) {
+  if (!IsBareName(name)) return false;
+  const DWORD attributes = GetFileAttributesA(name.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return false;
+  return OpenDiskFile(name, GENERIC_WRITE, disposition, file);
 }
+
+}  // namespace
 
 void File::Close() {
   if (IsOpen()) {
@@ -92,17 +82,7 @@ std::string DirectoryPart(std::string_view fileSpec) {
   return end == std::string_view::npos ? std::string() : std::string(fileSpec.substr(0, end + 1));
 }
 
-bool OpenForReading(const std::string& path, File& file) {
-  const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return false;
-  if (!IsDiskFile(handle)) {
-    CloseHandle(handle);
-    return false;
-  }
-  Adopt(file, handle);
-  return true;
-}
+bool OpenForReading(const std::string& path, File& file) { return OpenDiskFile(path, GENERIC_READ, OPEN_EXISTING, file); }
 
 std::int64_t ReadAt(File& file, std::uint64_t offset, void* buffer, std::size_t count) {
   LONG high = static_cast<LONG>(offset >> 32);
