@@ -1,4 +1,4 @@
-// The loop over the archives that match the file specification and over
+// The loop over the archives that match the filespec and over
 // the entries of each.
 #pragma once
 

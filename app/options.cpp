@@ -71,7 +71,7 @@ bool StartFlag(std::string_view patternMissing, Pending& pending, Options& optio
 }
 
 // An argument that is not an option: the pending pattern, else the pending
-// suffix, else the file specification.
+// suffix, else the filespec.
 bool TakeArgument(std::string_view argument, Pending& pending, Options& options) {
   if (pending.pattern) {
     options.pattern = argument;

@@ -42,7 +42,7 @@ class File {
 // without regard to case. Directories are included, "." and ".." are not.
 void FindMatchingNames(std::string_view fileSpec, std::vector<std::string>& names);
 
-// The directory part of a file specification, ready to have a found name
+// The directory part of a filespec, ready to have a found name
 // appended ("data/" for "data/*.gaf", "" for "*.gaf").
 std::string DirectoryPart(std::string_view fileSpec);
 

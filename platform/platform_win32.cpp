@@ -9,7 +9,7 @@
 #include "platform/platform.h"
 
 // The C runtime would otherwise expand wildcards in the arguments before
-// main sees them; the file specification is Tessly's to expand.
+// main sees them; the filespec is Tessly's to expand.
 extern "C" {
 int _dowildcard = 0;
 }

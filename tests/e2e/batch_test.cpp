@@ -98,7 +98,7 @@ TEST(Batch, NamesMatchWithoutRegardToCaseInAFixedOrder) {
   EXPECT_EQ(RunTessly(dir.path(), {"B.gaf"}).output, kBanner + "b.GAF\n");
 }
 
-TEST(Batch, ArchivesAreOpenedInTheDirectoryOfTheSpecification) {
+TEST(Batch, ArchivesAreOpenedInTheDirectoryTheFilespecNames) {
   TempDir dir;
   dir.MakeDirectory("data");
   dir.Write("data/units.gaf", OneEntryArchive("UNIT"));
