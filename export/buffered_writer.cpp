@@ -1,10 +1,14 @@
 #include "export/buffered_writer.h"
 
+#include <algorithm>
+
 #include "gaf/little_endian.h"
 
 namespace exporter {
 
 BufferedWriter::BufferedWriter(platform::File& file, std::size_t capacity) : file_(file), capacity_(capacity) {}
+
+void BufferedWriter::Reserve(std::size_t count) { buffer_.reserve(std::min(count, capacity_)); }
 
 bool BufferedWriter::Write(const void* bytes, std::size_t count) {
   if (failed_) return false;

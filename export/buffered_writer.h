@@ -14,6 +14,10 @@ class BufferedWriter {
  public:
   explicit BufferedWriter(platform::File& file, std::size_t capacity = 1 << 20);
 
+  // Room for `count` bytes before the buffer next grows; one allocation when
+  // the size of what is to come is known.
+  void Reserve(std::size_t count);
+
   bool Write(const void* bytes, std::size_t count);
   bool WriteU16(std::uint16_t value);
   bool WriteU32(std::uint32_t value);

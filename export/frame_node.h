@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "gaf/archive_reader.h"
@@ -18,12 +21,28 @@ struct PixelChunk {
   const std::uint8_t* bytes;
 };
 
+// Grows a vector of bytes without zero-filling what is about to be read into.
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T> {
+  template <typename U>
+  void construct(U* at) noexcept {
+    ::new (static_cast<void*>(at)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* at, Args&&... args) {
+    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+  }
+};
+
 // The kept rows of one image, top row first, in one buffer exactly as they
 // are stored in the archive and in the written file: a compressed row is its
 // 2-byte length and then its codes, a plain row its pixels. An entry thus
 // takes no more memory than the file it becomes.
 class PixelRows {
  public:
+  // Room for the rows of a plain image before they are read.
+  void Reserve(std::size_t bytes) { stored_.reserve(bytes); }
+
   void Append(PixelChunk row, bool compressed);
 
   // Reads a row of `length` bytes straight from `file` into the buffer.
@@ -38,7 +57,7 @@ class PixelRows {
   // Room for one more row; its bytes follow the length word when compressed.
   std::uint8_t* Extend(std::uint16_t length, bool compressed);
 
-  std::vector<std::uint8_t> stored_;
+  std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>> stored_;
   std::size_t count_ = 0;
 };
 

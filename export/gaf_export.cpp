@@ -18,6 +18,7 @@ using app::PrintWith;
 constexpr std::uint64_t kEmptyFileSize = 16 + sizeof(gaf::GafEntryHeader);
 constexpr std::uint64_t kFrameSize = sizeof(gaf::GafFrameHeader) + sizeof(gaf::GafFrameEntry);
 constexpr std::uint64_t kSubframeSize = sizeof(gaf::GafFrameHeader) + 4;
+constexpr std::size_t kLargestReservation = 1 << 20;
 
 // Reads one entry into FrameNodes, keeping count of the size of the file
 // they will make. Each function returns false only when that size would
@@ -68,6 +69,11 @@ class EntryCopier {
     if (!file_.Seek(header.dataOffset)) {
       Print(" error seeking frame pixel data\n");
       return true;
+    }
+    if (header.compressed == 0 && header.height > 0) {
+      // Capped: a header may claim far more rows than the archive holds.
+      image.rows.Reserve(std::min<std::size_t>(static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height),
+                                               kLargestReservation));
     }
     for (int r = 0; r < header.height; ++r) {
       if (!ReadRow(image, r)) return false;

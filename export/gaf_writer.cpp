@@ -90,12 +90,14 @@ std::uint64_t GafEntryOffset(const std::vector<FrameNode>& frames) {
 
 bool WriteGafEntryFile(platform::File& out, const gaf::GafEntryHeader& entryHeader,
                        std::vector<FrameNode>& frames) {
+  const std::uint64_t entryOffset = GafEntryOffset(frames);
   BufferedWriter writer(out);
+  writer.Reserve(static_cast<std::size_t>(entryOffset + sizeof(gaf::GafEntryHeader) +
+                                          sizeof(gaf::GafFrameEntry) * frames.size()));
   std::uint8_t fileHeader[sizeof(gaf::GafHeader)];
   gaf::EncodeGafHeader({gaf::kGafVersion, 1, 0}, fileHeader);
   std::uint32_t position = kFileStart;
-  return writer.Write(fileHeader, sizeof fileHeader) &&
-         writer.WriteU32(static_cast<std::uint32_t>(GafEntryOffset(frames))) &&
+  return writer.Write(fileHeader, sizeof fileHeader) && writer.WriteU32(static_cast<std::uint32_t>(entryOffset)) &&
          WritePixelData(writer, frames, position) && WriteHeaders(writer, frames, position) &&
          WriteEntry(writer, entryHeader, frames) && writer.Flush();
 }
