@@ -23,9 +23,7 @@ void Print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), std
 
 void PrintWith(std::string_view format, std::string_view value) { PrintReplacing(format, "%s", value); }
 
-void PrintWith(std::string_view format, long long value) {
-  PrintReplacing(format, "%d", std::to_string(value));
-}
+void PrintWith(std::string_view format, long long value) { PrintReplacing(format, "%d", std::to_string(value)); }
 
 void FlushOutput() { std::fflush(stdout); }
 

@@ -7,10 +7,8 @@
 namespace app {
 namespace {
 
-constexpr std::string_view kPatternMissingA =
-    "ERROR: -E requires a pattern (use * and ? as wildcards)\n";
-constexpr std::string_view kPatternMissingB =
-    "ERROR: -E requires a pattern (use *, ?, and . as wildcards)\n";
+constexpr std::string_view kPatternMissingA = "ERROR: -E requires a pattern (use * and ? as wildcards)\n";
+constexpr std::string_view kPatternMissingB = "ERROR: -E requires a pattern (use *, ?, and . as wildcards)\n";
 constexpr std::string_view kYesAndNo = "ERROR: Cannot specify both -Y and -N\n";
 constexpr std::string_view kBadSuffix = "ERROR: Suffix cannot contain \\ / : * ? \" < > or |\n";
 constexpr std::string_view kForbiddenSuffixCharacters = "\\/:*?\"<>|";

@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string directory = argv[1];
-  const Bytes huge = fixture::BuildGaf({{"HUGE", {fixture::SingleImage(CompressedRows(32767, 32767, {}))}}, {"OTHER", {}}});
+  const Bytes huge =
+      fixture::BuildGaf({{"HUGE", {fixture::SingleImage(CompressedRows(32767, 32767, {}))}}, {"OTHER", {}}});
   Bytes codes(65, 0);
   codes[0] = 0xFC;  // a literal of 64 pixels
   for (std::size_t i = 1; i < codes.size(); ++i) codes[i] = static_cast<std::uint8_t>(i);

@@ -115,10 +115,9 @@ bool ExportEntryBitmaps(app::Options& options, gaf::ArchiveReader& file) {
     gaf::GafFrameHeader frame;
     if (!ReadFrameHeader(file, entry.offset, k, frame)) continue;
     // No for a frame's file ends the entry.
-    const Next next = frame.subframeCount <= 0
-                          ? ExportImage(options, file, frame, FrameFileName(entry.name, k),
-                                        " error accessing frame pixel data\n", Next::Entry)
-                          : ExportSubframes(options, file, entry, frame, k);
+    const Next next = frame.subframeCount <= 0 ? ExportImage(options, file, frame, FrameFileName(entry.name, k),
+                                                             " error accessing frame pixel data\n", Next::Entry)
+                                               : ExportSubframes(options, file, entry, frame, k);
     if (next == Next::Quit) return false;
     if (next == Next::Entry) return true;
   }

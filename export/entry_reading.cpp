@@ -31,8 +31,7 @@ bool IsEntrySelected(const app::Options& options, gaf::ArchiveReader& file, cons
   return options.pattern.empty() || gaf::MatchPattern(options.pattern, entry.name);
 }
 
-bool ReadFrameHeader(gaf::ArchiveReader& file, std::uint32_t entryOffset, int k,
-                     gaf::GafFrameHeader& header) {
+bool ReadFrameHeader(gaf::ArchiveReader& file, std::uint32_t entryOffset, int k, gaf::GafFrameHeader& header) {
   gaf::GafFrameEntry frameEntry;
   const std::uint64_t tableElement = std::uint64_t{entryOffset} + 40 + 8 * static_cast<std::uint64_t>(k);
   return Step(file.Seek(tableElement), " error seeking GAF frame position\n") &&

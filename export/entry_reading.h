@@ -29,11 +29,9 @@ bool ReadEntryStart(gaf::ArchiveReader& file, EntryStart& entry);
 bool IsEntrySelected(const app::Options& options, gaf::ArchiveReader& file, const EntryStart& entry);
 
 // Frame k's table element, then the header it points at.
-bool ReadFrameHeader(gaf::ArchiveReader& file, std::uint32_t entryOffset, int k,
-                     gaf::GafFrameHeader& header);
+bool ReadFrameHeader(gaf::ArchiveReader& file, std::uint32_t entryOffset, int k, gaf::GafFrameHeader& header);
 
 // Subframe j's element of the frame's subframe table, then its header.
-bool ReadSubframeHeader(gaf::ArchiveReader& file, const gaf::GafFrameHeader& frame, int j,
-                        gaf::GafFrameHeader& header);
+bool ReadSubframeHeader(gaf::ArchiveReader& file, const gaf::GafFrameHeader& frame, int j, gaf::GafFrameHeader& header);
 
 }  // namespace exporter

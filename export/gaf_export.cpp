@@ -72,8 +72,8 @@ class EntryCopier {
     }
     if (header.compressed == 0 && header.height > 0) {
       // Capped: a header may claim far more rows than the archive holds.
-      image.rows.Reserve(std::min<std::size_t>(static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height),
-                                               kLargestReservation));
+      image.rows.Reserve(std::min<std::size_t>(
+          static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height), kLargestReservation));
     }
     for (int r = 0; r < header.height; ++r) {
       if (!ReadRow(image, r)) return false;

@@ -64,8 +64,7 @@ bool WriteHeaders(BufferedWriter& out, std::vector<FrameNode>& frames, std::uint
   return true;
 }
 
-bool WriteEntry(BufferedWriter& out, const gaf::GafEntryHeader& entryHeader,
-                const std::vector<FrameNode>& frames) {
+bool WriteEntry(BufferedWriter& out, const gaf::GafEntryHeader& entryHeader, const std::vector<FrameNode>& frames) {
   std::uint8_t bytes[sizeof(gaf::GafEntryHeader)];
   gaf::EncodeEntryHeader(entryHeader, bytes);
   if (!out.Write(bytes, sizeof bytes)) return false;
@@ -88,12 +87,11 @@ std::uint64_t GafEntryOffset(const std::vector<FrameNode>& frames) {
   return offset;
 }
 
-bool WriteGafEntryFile(platform::File& out, const gaf::GafEntryHeader& entryHeader,
-                       std::vector<FrameNode>& frames) {
+bool WriteGafEntryFile(platform::File& out, const gaf::GafEntryHeader& entryHeader, std::vector<FrameNode>& frames) {
   const std::uint64_t entryOffset = GafEntryOffset(frames);
   BufferedWriter writer(out);
-  writer.Reserve(static_cast<std::size_t>(entryOffset + sizeof(gaf::GafEntryHeader) +
-                                          sizeof(gaf::GafFrameEntry) * frames.size()));
+  writer.Reserve(
+      static_cast<std::size_t>(entryOffset + sizeof(gaf::GafEntryHeader) + sizeof(gaf::GafFrameEntry) * frames.size()));
   std::uint8_t fileHeader[sizeof(gaf::GafHeader)];
   gaf::EncodeGafHeader({gaf::kGafVersion, 1, 0}, fileHeader);
   std::uint32_t position = kFileStart;
@@ -103,4 +101,3 @@ bool WriteGafEntryFile(platform::File& out, const gaf::GafEntryHeader& entryHead
 }
 
 }  // namespace exporter
-

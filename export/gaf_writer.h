@@ -21,7 +21,6 @@ std::uint64_t GafEntryOffset(const std::vector<FrameNode>& frames);
 // of every node and the dataOffset of every header; nothing else changes.
 // Frames with an empty subframe list are written as images. False at the
 // first failed write, after which nothing more is written.
-bool WriteGafEntryFile(platform::File& out, const gaf::GafEntryHeader& entryHeader,
-                       std::vector<FrameNode>& frames);
+bool WriteGafEntryFile(platform::File& out, const gaf::GafEntryHeader& entryHeader, std::vector<FrameNode>& frames);
 
 }  // namespace exporter

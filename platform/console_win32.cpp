@@ -69,8 +69,8 @@ int ReadStandardInputKey() {
 }  // namespace
 
 int ReadConsoleKey() {
-  const HANDLE input = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE input = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
   DWORD mode = 0;
   if (input == INVALID_HANDLE_VALUE || !GetConsoleMode(input, &mode)) {
     // No console at all: the key comes from standard input instead.

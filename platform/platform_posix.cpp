@@ -1,6 +1,4 @@
 // POSIX implementation of the platform services.
-#include "platform/platform.h"
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -11,6 +9,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+
+#include "platform/platform.h"
 
 namespace platform {
 namespace {
@@ -46,21 +46,18 @@ bool WildcardMatches(std::string_view pattern, std::string_view name) {
 // Sorted by upper-cased bytes, ties by the bytes themselves, so that every
 // run visits the archives in the same order.
 bool NameOrder(const std::string& a, const std::string& b) {
-  const bool less = std::lexicographical_compare(
-      a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(Upper(x)) < static_cast<unsigned char>(Upper(y));
-      });
-  const bool greater = std::lexicographical_compare(
-      b.begin(), b.end(), a.begin(), a.end(), [](char x, char y) {
-        return static_cast<unsigned char>(Upper(x)) < static_cast<unsigned char>(Upper(y));
-      });
+  const bool less = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return static_cast<unsigned char>(Upper(x)) < static_cast<unsigned char>(Upper(y));
+  });
+  const bool greater = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), [](char x, char y) {
+    return static_cast<unsigned char>(Upper(x)) < static_cast<unsigned char>(Upper(y));
+  });
   if (less || greater) return less;
   return a < b;
 }
 
 bool IsBareName(const std::string& name) {
-  return !name.empty() && name.find('/') == std::string::npos &&
-         name.find('\\') == std::string::npos;
+  return !name.empty() && name.find('/') == std::string::npos && name.find('\\') == std::string::npos;
 }
 
 }  // namespace
@@ -110,8 +107,7 @@ std::int64_t ReadAt(File& file, std::uint64_t offset, void* buffer, std::size_t 
   auto* bytes = static_cast<char*>(buffer);
   std::size_t done = 0;
   while (done < count) {
-    const ssize_t got = ::pread(Fd(file), bytes + done, count - done,
-                                static_cast<off_t>(offset + done));
+    const ssize_t got = ::pread(Fd(file), bytes + done, count - done, static_cast<off_t>(offset + done));
     if (got < 0) {
       if (errno == EINTR) continue;
       return -1;

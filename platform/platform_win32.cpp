@@ -30,9 +30,7 @@ void Adopt(File& file, HANDLE handle) {
 
 // A drive letter or an alternate data stream is as much a way out of the
 // current directory as a path separator.
-bool IsBareName(const std::string& name) {
-  return !name.empty() && name.find_first_of("/\\:") == std::string::npos;
-}
+bool IsBareName(const std::string& name) { return !name.empty() && name.find_first_of("/\\:") == std::string::npos; }
 
 // Opens a file that must be a disk file; a name such as CON or NUL opens a
 // device, which can be neither read at offsets nor written as an output.
@@ -82,7 +80,9 @@ std::string DirectoryPart(std::string_view fileSpec) {
   return end == std::string_view::npos ? std::string() : std::string(fileSpec.substr(0, end + 1));
 }
 
-bool OpenForReading(const std::string& path, File& file) { return OpenDiskFile(path, GENERIC_READ, OPEN_EXISTING, file); }
+bool OpenForReading(const std::string& path, File& file) {
+  return OpenDiskFile(path, GENERIC_READ, OPEN_EXISTING, file);
+}
 
 std::int64_t ReadAt(File& file, std::uint64_t offset, void* buffer, std::size_t count) {
   LONG high = static_cast<LONG>(offset >> 32);

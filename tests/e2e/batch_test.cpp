@@ -44,8 +44,7 @@ TEST(CommandLine, AnErrorIsFollowedByTheUsageAndNothingRuns) {
   EXPECT_EQ(run.output, kBanner + "ERROR: -E requires a pattern (use * and ? as wildcards)\n" + kUsage);
   EXPECT_EQ(e2e::FilesIn(dir.path()).size(), 1u);
 
-  EXPECT_EQ(RunTessly(dir.path(), {"-N", "-Y"}).output,
-            kBanner + "ERROR: Cannot specify both -Y and -N\n" + kUsage);
+  EXPECT_EQ(RunTessly(dir.path(), {"-N", "-Y"}).output, kBanner + "ERROR: Cannot specify both -Y and -N\n" + kUsage);
 }
 
 TEST(Batch, NoMatchingFile) {

@@ -54,8 +54,8 @@ TEST_F(BitmapTest, OneFilePerFrameAndPerSubframe) {
   const fixture::Image sub0 = fixture::PlainImage(8, 2, 50);
   const fixture::Image sub1 = fixture::PlainImage(1, 4, 90);
   const fixture::Image frame2 = fixture::PlainImage(6, 1, 130);
-  const std::string output = Export({{"Rock", {fixture::SingleImage(frame0), fixture::WithSubframes({sub0, sub1}),
-                                              fixture::SingleImage(frame2)}}});
+  const std::string output = Export(
+      {{"Rock", {fixture::SingleImage(frame0), fixture::WithSubframes({sub0, sub1}), fixture::SingleImage(frame2)}}});
   EXPECT_EQ(output,
             "  Exported Rock00.BMP\n  Exported Rock01_00.BMP\n  Exported Rock01_01.BMP\n  Exported Rock02.BMP\n");
   EXPECT_EQ(OutputNames(), (std::vector<std::string>{"Rock00.BMP", "Rock01_00.BMP", "Rock01_01.BMP", "Rock02.BMP"}));
@@ -102,8 +102,7 @@ TEST_F(BitmapTest, HeightZeroGivesHeadersAndColoursOnly) {
 TEST_F(BitmapTest, EntryLevelFailures) {
   const fixture::Entry entry{"E", {fixture::SingleImage(fixture::PlainImage(1, 1))}};
   // The entry table ends early.
-  EXPECT_EQ(Export({entry}, [](Bytes& bytes, const fixture::Layout&) { bytes.resize(14); }),
-            " error reading file\n");
+  EXPECT_EQ(Export({entry}, [](Bytes& bytes, const fixture::Layout&) { bytes.resize(14); }), " error reading file\n");
   EXPECT_EQ(Export({entry}, [](Bytes& bytes, const fixture::Layout&) { PutU32(bytes, 12, 0x80000000); }),
             " error seeking position\n");
   EXPECT_EQ(Export({entry}, [](Bytes& bytes, const fixture::Layout&) { PutU32(bytes, 12, 0x7FFFFFFF); }),
@@ -116,10 +115,10 @@ TEST_F(BitmapTest, FrameLevelFailuresCostOnlyThatFrame) {
   for (int k = 0; k < 5; ++k) entry.frames.push_back(fixture::SingleImage(fixture::PlainImage(2, 2)));
   const std::string output = Export({entry}, [](Bytes& bytes, const fixture::Layout& layout) {
     const std::uint32_t table = layout.entryOffsets[0] + 40;
-    PutU32(bytes, table + 8 * 0, 0x80000000);                        // frame 0: header seek
+    PutU32(bytes, table + 8 * 0, 0x80000000);                                    // frame 0: header seek
     PutU32(bytes, table + 8 * 1, static_cast<std::uint32_t>(bytes.size() - 4));  // frame 1: header read
-    PutU32(bytes, layout.frameHeaders[0][2] + 16, 0xFFFFFFFF);       // frame 2: pixel data seek
-    PutU16(bytes, layout.frameHeaders[0][3] + 0, 0x8000);            // frame 3: width out of range
+    PutU32(bytes, layout.frameHeaders[0][2] + 16, 0xFFFFFFFF);                   // frame 2: pixel data seek
+    PutU16(bytes, layout.frameHeaders[0][3] + 0, 0x8000);                        // frame 3: width out of range
   });
   EXPECT_EQ(output,
             " error seeking frame data position\n"
@@ -145,14 +144,14 @@ TEST_F(BitmapTest, FrameTableBeyondTheEnd) {
 
 TEST_F(BitmapTest, SubframeLevelFailuresCostOnlyThatSubframe) {
   std::vector<fixture::Image> subframes(6, fixture::PlainImage(2, 1));
-  const std::string output = Export({{"S", {fixture::WithSubframes(subframes)}}},
-                                    [](Bytes& bytes, const fixture::Layout& layout) {
-    const std::uint32_t table = layout.subframeTables[0][0];
-    PutU32(bytes, table + 4 * 0, 0x80000000);                                    // header seek
-    PutU32(bytes, table + 4 * 1, static_cast<std::uint32_t>(bytes.size() - 3));  // header read
-    PutU32(bytes, layout.subframeHeaders[0][0][2] + 16, 0x90000000);             // pixel data seek
-    PutU16(bytes, layout.subframeHeaders[0][0][3] + 2, 0xFFFF);                  // height -1
-  });
+  const std::string output =
+      Export({{"S", {fixture::WithSubframes(subframes)}}}, [](Bytes& bytes, const fixture::Layout& layout) {
+        const std::uint32_t table = layout.subframeTables[0][0];
+        PutU32(bytes, table + 4 * 0, 0x80000000);                                    // header seek
+        PutU32(bytes, table + 4 * 1, static_cast<std::uint32_t>(bytes.size() - 3));  // header read
+        PutU32(bytes, layout.subframeHeaders[0][0][2] + 16, 0x90000000);             // pixel data seek
+        PutU16(bytes, layout.subframeHeaders[0][0][3] + 2, 0xFFFF);                  // height -1
+      });
   EXPECT_EQ(output,
             " error seeking subframe data position\n"
             " error reading subframe data\n"
@@ -163,10 +162,10 @@ TEST_F(BitmapTest, SubframeLevelFailuresCostOnlyThatSubframe) {
 }
 
 TEST_F(BitmapTest, SubframeTableBeyondTheEnd) {
-  const std::string output = Export({{"S", {fixture::WithSubframes({fixture::PlainImage(1, 1)})}}},
-                                    [](Bytes& bytes, const fixture::Layout& layout) {
-    PutU32(bytes, layout.frameHeaders[0][0] + 16, static_cast<std::uint32_t>(bytes.size() + 100));
-  });
+  const std::string output = Export(
+      {{"S", {fixture::WithSubframes({fixture::PlainImage(1, 1)})}}}, [](Bytes& bytes, const fixture::Layout& layout) {
+        PutU32(bytes, layout.frameHeaders[0][0] + 16, static_cast<std::uint32_t>(bytes.size() + 100));
+      });
   EXPECT_EQ(output, " error reading subframe entry data\n");
 }
 
@@ -200,10 +199,10 @@ TEST_F(BitmapTest, TableElementsAtTheSeekLimit) {
   ::close(fd);
 
   std::string frames;
-  frames += " error reading subframe data\n";           // subframe 0: its header lies past the end
+  frames += " error reading subframe data\n";            // subframe 0: its header lies past the end
   frames += " error seeking subframe entry position\n";  // subframe 1: element at 0x80000000
   for (int k = 1; k < 27; ++k) frames += " error reading frame data\n";
-  frames += " error seeking GAF frame position\n";       // frame 27
+  frames += " error seeking GAF frame position\n";  // frame 27
   EXPECT_EQ(RunTessly(dir_.path(), {"-B"}).output, kBanner + "in.gaf\n" + frames + " error reading GAF entry\n");
   EXPECT_EQ(RunTessly(dir_.path(), {}).output,
             kBanner + "in.gaf\n" + frames + "  Exported L_gadget.GAF\n error reading GAF entry\n");
@@ -220,17 +219,15 @@ TEST_F(BitmapTest, RowFailuresAreReportedAndWrittenAsSkippedPixels) {
   EXPECT_EQ(Output("R00.BMP"), ExpectedBmp(3, {{1, 2, 3}, {4, 5, 6}, {9, 9, 9}}));
 
   compressed.rows.push_back({0x08, 7});  // the third row's codes are cut short
-  output = Export({{"R", {fixture::SingleImage(compressed)}}}, [](Bytes& bytes, const fixture::Layout&) {
-    PutU16(bytes, bytes.size() - 4, 4);
-  }, {"-Y"});
+  output = Export({{"R", {fixture::SingleImage(compressed)}}},
+                  [](Bytes& bytes, const fixture::Layout&) { PutU16(bytes, bytes.size() - 4, 4); }, {"-Y"});
   EXPECT_EQ(output, " error reading compressed pixel data\n  Exported R00.BMP\n");
   EXPECT_EQ(Output("R00.BMP"), ExpectedBmp(3, {{1, 2, 3}, {4, 5, 6}, {9, 9, 9}}));
 
   // A truncated plain image keeps its full height; the rows read stay in place.
   const fixture::Image plain = fixture::PlainImage(5, 4, 1);
-  output = Export({{"P", {fixture::SingleImage(plain)}}}, [](Bytes& bytes, const fixture::Layout&) {
-    bytes.resize(bytes.size() - 7);
-  });
+  output = Export({{"P", {fixture::SingleImage(plain)}}},
+                  [](Bytes& bytes, const fixture::Layout&) { bytes.resize(bytes.size() - 7); });
   EXPECT_EQ(output, " error reading pixel data\n error reading pixel data\n  Exported P00.BMP\n");
   EXPECT_EQ(Output("P00.BMP"), ExpectedBmp(5, {plain.rows[0], plain.rows[1], Bytes(5, 9), Bytes(5, 9)}));
 }
@@ -257,9 +254,12 @@ TEST_F(BitmapTest, EntryFilters) {
   EXPECT_EQ(Export(entries, {}, {"-E", "*TWO", "-Y"}), "  Exported ARMTWO00.BMP\n  Exported ARMTWO01.BMP\n");
   // A build picture whose second frame header lies past the end passes the
   // test; the export then reports that frame.
-  const std::string output = Export({entries[0]}, [](Bytes& bytes, const fixture::Layout& layout) {
-    PutU32(bytes, layout.entryOffsets[0] + 48, static_cast<std::uint32_t>(bytes.size() + 1));
-  }, {"-P", "-Y"});
+  const std::string output =
+      Export({entries[0]},
+             [](Bytes& bytes, const fixture::Layout& layout) {
+               PutU32(bytes, layout.entryOffsets[0] + 48, static_cast<std::uint32_t>(bytes.size() + 1));
+             },
+             {"-P", "-Y"});
   EXPECT_EQ(output, "  Exported ARMPIC00.BMP\n error reading frame data\n  Exported ARMPIC02.BMP\n");
 }
 
@@ -272,7 +272,8 @@ TEST_F(BitmapTest, NamesWithAPathSeparatorWriteNothing) {
 }
 
 TEST_F(BitmapTest, ASymbolicLinkIsNeverWrittenThrough) {
-  if (e2e::RunsAnotherSystem()) GTEST_SKIP() << "Wine shows a symbolic link to Windows programs as the file it points at";
+  if (e2e::RunsAnotherSystem())
+    GTEST_SKIP() << "Wine shows a symbolic link to Windows programs as the file it points at";
   dir_.Write("target.txt", {'k', 'e', 'e', 'p'});
   ASSERT_EQ(::symlink("target.txt", (dir_ / "L00.BMP").c_str()), 0);
   ASSERT_EQ(::symlink("nowhere.txt", (dir_ / "L01.BMP").c_str()), 0);

@@ -107,7 +107,8 @@ std::vector<Damaged> DamagedArchives() {
     const std::string name = "shape " + std::to_string(shape++);
     damaged.push_back({name, bytes});
     for (std::size_t size = 0; size < bytes.size(); size += 1 + bytes.size() / 60) {
-      damaged.push_back({name + " cut to " + std::to_string(size), Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size))});
+      damaged.push_back({name + " cut to " + std::to_string(size),
+                         Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size))});
     }
     const Fields fields = FieldsOf(layout);
     const auto size = static_cast<std::uint32_t>(bytes.size());
@@ -145,12 +146,21 @@ std::vector<std::string> Lines(const std::string& text) {
 // exists. Returns the names of the exported files.
 std::set<std::string> CheckLines(const std::string& output, const std::set<std::string>& archives, bool bitmapMode,
                                  const std::string& what) {
-  static const std::set<std::string> kPieceLines = {
-      " error reading file", " error seeking position", " error reading GAF entry",
-      " error seeking GAF frame position", " error reading GAF frame entry", " error seeking frame data position",
-      " error reading frame data", " error seeking subframe entry position", " error reading subframe entry data",
-      " error seeking subframe data position", " error reading subframe data", " error: image size out of range",
-      " error seeking file position", "Invalid GAF", "  Only one GAF entry (no action taken)"};
+  static const std::set<std::string> kPieceLines = {" error reading file",
+                                                    " error seeking position",
+                                                    " error reading GAF entry",
+                                                    " error seeking GAF frame position",
+                                                    " error reading GAF frame entry",
+                                                    " error seeking frame data position",
+                                                    " error reading frame data",
+                                                    " error seeking subframe entry position",
+                                                    " error reading subframe entry data",
+                                                    " error seeking subframe data position",
+                                                    " error reading subframe data",
+                                                    " error: image size out of range",
+                                                    " error seeking file position",
+                                                    "Invalid GAF",
+                                                    "  Only one GAF entry (no action taken)"};
   static const std::set<std::string> kBitmapLines = {
       " error accessing frame pixel data", " error accessing subframe pixel data", " error reading pixel data length",
       " error reading compressed pixel data", " error reading pixel data"};
@@ -221,9 +231,10 @@ void CheckReadBack(const std::map<std::string, Bytes>& gafs, const std::string& 
   }
   const e2e::Run run = RunTessly(dir.path(), {"-B", "-Y", "*.GAF"});
   for (const std::string& line : Lines(run.output)) {
-    const bool clean = names.count(line) || line.empty() || line.rfind("Tessly ", 0) == 0 ||
-                       line.rfind("  Exported ", 0) == 0 || line == " error: image size out of range" ||
-                       (line.rfind(" error opening ", 0) == 0 && e2e::CannotBeAFileName(line.substr(15, line.size() - 24)));
+    const bool clean =
+        names.count(line) || line.empty() || line.rfind("Tessly ", 0) == 0 || line.rfind("  Exported ", 0) == 0 ||
+        line == " error: image size out of range" ||
+        (line.rfind(" error opening ", 0) == 0 && e2e::CannotBeAFileName(line.substr(15, line.size() - 24)));
     EXPECT_TRUE(clean) << what << ": reading back gave \"" << line << "\"";
   }
 }

@@ -16,8 +16,8 @@ using fixture::PutU32;
 const std::string kOnlyOne = "  Only one GAF entry (no action taken)\n";
 
 std::vector<fixture::Entry> ThreeEntries() {
-  fixture::Image compressed = fixture::CompressedImage(
-      6, {{0, 0, 5, 5, 5, 0}, {1, 2, 3, 4, 0, 0}, {0, 0, 0, 0, 0, 0}}, 0);
+  fixture::Image compressed =
+      fixture::CompressedImage(6, {{0, 0, 5, 5, 5, 0}, {1, 2, 3, 4, 0, 0}, {0, 0, 0, 0, 0, 0}}, 0);
   compressed.aux1 = 0xA1;
   compressed.aux4 = 0x12345678;
   fixture::Image plain = fixture::PlainImage(5, 3, 40);
@@ -63,14 +63,15 @@ class GafModeTest : public testing::Test {
 
 TEST_F(GafModeTest, OneFilePerEntryNamedWithTheSuffix) {
   dir_.Write("in.gaf", fixture::BuildGaf(ThreeEntries()));
-  EXPECT_EQ(Run({}), kBanner + "in.gaf\n  Exported ROCK_gadget.GAF\n  Exported Tree_gadget.GAF\n"
-                               "  Exported WALL_gadget.GAF\n");
+  EXPECT_EQ(Run({}), kBanner +
+                         "in.gaf\n  Exported ROCK_gadget.GAF\n  Exported Tree_gadget.GAF\n"
+                         "  Exported WALL_gadget.GAF\n");
   EXPECT_EQ(Run({"-S", ".old", "in.gaf"}),
             kBanner + "in.gaf\n  Exported ROCK.old.GAF\n  Exported Tree.old.GAF\n  Exported WALL.old.GAF\n");
   EXPECT_EQ(Run({"in.gaf", "-S"}), kBanner + "in.gaf\n  Exported ROCK.GAF\n  Exported Tree.GAF\n  Exported WALL.GAF\n");
-  EXPECT_EQ(Names(), (std::vector<std::string>{"ROCK.GAF", "ROCK.old.GAF", "ROCK_gadget.GAF", "Tree.GAF",
-                                               "Tree.old.GAF", "Tree_gadget.GAF", "WALL.GAF", "WALL.old.GAF",
-                                               "WALL_gadget.GAF", "in.gaf"}));
+  EXPECT_EQ(Names(),
+            (std::vector<std::string>{"ROCK.GAF", "ROCK.old.GAF", "ROCK_gadget.GAF", "Tree.GAF", "Tree.old.GAF",
+                                      "Tree_gadget.GAF", "WALL.GAF", "WALL.old.GAF", "WALL_gadget.GAF", "in.gaf"}));
   EXPECT_EQ(File("ROCK.GAF"), File("ROCK_gadget.GAF"));
 }
 
@@ -126,14 +127,15 @@ TEST_F(GafModeTest, WrittenFilesGiveTheSameBitmapsAndAreLeftAloneThemselves) {
 TEST_F(GafModeTest, EntryFilters) {
   const auto frame64 = fixture::SingleImage(fixture::PlainImage(64, 64));
   dir_.Write("in.gaf", fixture::BuildGaf({{"ARMPIC", {frame64, frame64, frame64}},
-                                           {"ARMTWO", {frame64, frame64}},
-                                           {"CORPIC", {frame64, frame64, frame64}}}));
+                                          {"ARMTWO", {frame64, frame64}},
+                                          {"CORPIC", {frame64, frame64, frame64}}}));
   EXPECT_EQ(Run({"-S", "-P", "in.gaf"}), kBanner + "in.gaf\n  Exported ARMPIC.GAF\n  Exported CORPIC.GAF\n");
   EXPECT_EQ(Run({"-E", "*TWO", "in.gaf"}), kBanner + "in.gaf\n  Exported ARMTWO_gadget.GAF\n");
   // A rejected entry's existing output is neither asked about nor touched.
   dir_.Write("ARMPIC_gadget.GAF", {1});
   dir_.Write("CORPIC_gadget.GAF", {2});
-  EXPECT_EQ(Run({"-E", "cor*", "-N", "-P", "in.gaf"}), kBanner + "in.gaf\n  CORPIC_gadget.GAF already exists; skipping\n");
+  EXPECT_EQ(Run({"-E", "cor*", "-N", "-P", "in.gaf"}),
+            kBanner + "in.gaf\n  CORPIC_gadget.GAF already exists; skipping\n");
   EXPECT_EQ(File("ARMPIC_gadget.GAF"), Bytes{1});
 }
 
@@ -144,8 +146,9 @@ TEST_F(GafModeTest, SameNameTwiceMeetsTheQuestion) {
   // No terminal: the key comes from standard input, and its end means No.
   EXPECT_EQ(Run({"in.gaf"}), kBanner + "in.gaf\n  Exported X_gadget.GAF\n" + question + "\n");
   EXPECT_EQ(Run({"in.gaf"}, "?y"), kBanner + "in.gaf\n" + question + "?y\n  Exported X_gadget.GAF\n" + question + "\n");
-  EXPECT_EQ(Run({"-N", "in.gaf"}), kBanner + "in.gaf\n  X_gadget.GAF already exists; skipping\n"
-                                   "  X_gadget.GAF already exists; skipping\n");
+  EXPECT_EQ(Run({"-N", "in.gaf"}), kBanner +
+                                       "in.gaf\n  X_gadget.GAF already exists; skipping\n"
+                                       "  X_gadget.GAF already exists; skipping\n");
   EXPECT_EQ(Run({"-Y", "in.gaf"}), kBanner + "in.gaf\n  Exported X_gadget.GAF\n  Exported X_gadget.GAF\n");
 }
 
@@ -154,9 +157,10 @@ TEST_F(GafModeTest, AllHoldsForLaterArchivesAndQuitEndsTheRun) {
   dir_.Write("a.gaf", fixture::BuildGaf({{"X", {frame}}, {"Y", {frame}}}));
   dir_.Write("b.gaf", fixture::BuildGaf({{"X", {frame}}, {"Y", {frame}}}));
   Run({"a.gaf"});
-  EXPECT_EQ(Run({"?.gaf"}, "a"), kBanner + "a.gaf\n  X_gadget.GAF already exists; Overwrite (Yes/No/All/Quit)? a\n"
-                                    "  Exported X_gadget.GAF\n  Exported Y_gadget.GAF\n"
-                                    "b.gaf\n  Exported X_gadget.GAF\n  Exported Y_gadget.GAF\n");
+  EXPECT_EQ(Run({"?.gaf"}, "a"), kBanner +
+                                     "a.gaf\n  X_gadget.GAF already exists; Overwrite (Yes/No/All/Quit)? a\n"
+                                     "  Exported X_gadget.GAF\n  Exported Y_gadget.GAF\n"
+                                     "b.gaf\n  Exported X_gadget.GAF\n  Exported Y_gadget.GAF\n");
   const Bytes before = File("X_gadget.GAF");
   dir_.Write("X_gadget.GAF", {1, 2, 3});
   EXPECT_EQ(Run({"?.gaf"}, "q"), kBanner + "a.gaf\n  X_gadget.GAF already exists; Overwrite (Yes/No/All/Quit)? q");
@@ -175,22 +179,25 @@ TEST_F(GafModeTest, EntryAndOutputFailures) {
   const fixture::Frame frame = fixture::SingleImage(fixture::PlainImage(1, 1));
   fixture::Layout layout;
   Bytes archive = fixture::BuildGaf({{"A", {frame}}, {"B", {frame}}, {"C", {frame}}, {"sub/D", {frame}}}, &layout);
-  PutU32(archive, 12, 0x80000000);                                        // A: seek to the entry
+  PutU32(archive, 12, 0x80000000);                                       // A: seek to the entry
   PutU32(archive, 16, static_cast<std::uint32_t>(archive.size() - 20));  // B: entry header cut short
   dir_.Write("in.gaf", archive);
   dir_.MakeDirectory("C_gadget.GAF");
-  EXPECT_EQ(Run({"in.gaf"}), kBanner + "in.gaf\n error seeking position\n error reading GAF entry\n"
-                               "  error opening C_gadget.GAF to write\n  error opening sub/D_gadget.GAF to write\n");
+  EXPECT_EQ(Run({"in.gaf"}), kBanner +
+                                 "in.gaf\n error seeking position\n error reading GAF entry\n"
+                                 "  error opening C_gadget.GAF to write\n  error opening sub/D_gadget.GAF to write\n");
   archive.resize(14);  // the entry table itself is cut short
   dir_.Write("in.gaf", archive);
-  EXPECT_EQ(Run({"in.gaf"}), kBanner + "in.gaf\n error reading file\n error reading file\n error reading file\n"
-                               " error reading file\n");
+  EXPECT_EQ(Run({"in.gaf"}), kBanner +
+                                 "in.gaf\n error reading file\n error reading file\n error reading file\n"
+                                 " error reading file\n");
 }
 
 TEST_F(GafModeTest, FrameAndSubframeFailuresLeaveAReadableFile) {
   std::vector<fixture::Frame> frames(4, fixture::SingleImage(fixture::PlainImage(2, 2, 3)));
   std::vector<fixture::Image> subframes;
-  for (std::uint8_t j = 0; j < 5; ++j) subframes.push_back(fixture::PlainImage(3, 1, static_cast<std::uint8_t>(60 + j)));
+  for (std::uint8_t j = 0; j < 5; ++j)
+    subframes.push_back(fixture::PlainImage(3, 1, static_cast<std::uint8_t>(60 + j)));
   frames.push_back(fixture::WithSubframes(subframes));
   fixture::Layout layout;
   Bytes archive = fixture::BuildGaf({{"F", frames}, {"G", {}}}, &layout);
@@ -199,19 +206,20 @@ TEST_F(GafModeTest, FrameAndSubframeFailuresLeaveAReadableFile) {
   PutU32(archive, table + 8 * 1, static_cast<std::uint32_t>(archive.size() - 10));  // header cut short
   PutU32(archive, layout.frameHeaders[0][2] + 16, 0x80000001);                      // pixel data seek
   const std::uint32_t subTable = layout.subframeTables[0][4];
-  PutU32(archive, subTable + 4 * 0, 0xFFFFFFF0);                                     // subframe header seek
+  PutU32(archive, subTable + 4 * 0, 0xFFFFFFF0);                                      // subframe header seek
   PutU32(archive, subTable + 4 * 1, static_cast<std::uint32_t>(archive.size() - 1));  // header cut short
-  PutU32(archive, layout.subframeHeaders[0][4][2] + 16, 0x80000000);                 // pixel data seek
+  PutU32(archive, layout.subframeHeaders[0][4][2] + 16, 0x80000000);                  // pixel data seek
   dir_.Write("in.gaf", archive);
-  EXPECT_EQ(Run({}), kBanner + "in.gaf\n"
-                               " error seeking frame data position\n"
-                               " error reading frame data\n"
-                               " error seeking frame pixel data\n"
-                               " error seeking subframe data position\n"
-                               " error reading subframe data\n"
-                               " error seeking frame pixel data\n"
-                               "  Exported F_gadget.GAF\n"
-                               "  Exported G_gadget.GAF\n");
+  EXPECT_EQ(Run({}), kBanner +
+                         "in.gaf\n"
+                         " error seeking frame data position\n"
+                         " error reading frame data\n"
+                         " error seeking frame pixel data\n"
+                         " error seeking subframe data position\n"
+                         " error reading subframe data\n"
+                         " error seeking frame pixel data\n"
+                         "  Exported F_gadget.GAF\n"
+                         "  Exported G_gadget.GAF\n");
   // Frames 2 to 4 are written, and the entry header counts them.
   const Bytes written = File("F_gadget.GAF");
   const std::uint32_t entryAt = fixture::GetU32(written, 12);
@@ -221,7 +229,7 @@ TEST_F(GafModeTest, FrameAndSubframeFailuresLeaveAReadableFile) {
   std::vector<std::string> names;
   for (const auto& [name, bytes] : bitmaps) names.push_back(name);
   EXPECT_EQ(names, (std::vector<std::string>{"F00.BMP", "F01.BMP", "F02_00.BMP", "F02_01.BMP", "F02_02.BMP"}));
-  EXPECT_EQ(bitmaps.at("F00.BMP").size(), 1078u);     // its pixel data could not be reached
+  EXPECT_EQ(bitmaps.at("F00.BMP").size(), 1078u);  // its pixel data could not be reached
   EXPECT_EQ(bitmaps.at("F01.BMP"), e2e::ExpectedBmp(2, frames[3].image.rows));
   EXPECT_EQ(bitmaps.at("F02_00.BMP").size(), 1078u);  // likewise
   EXPECT_EQ(bitmaps.at("F02_01.BMP"), e2e::ExpectedBmp(3, subframes[3].rows));
@@ -233,8 +241,9 @@ TEST_F(GafModeTest, PlainImageOfNegativeWidthKeepsItsHeaderOnly) {
   Bytes archive = fixture::BuildGaf({{"W", {fixture::SingleImage(fixture::PlainImage(2, 2))}}, {"V", {}}}, &layout);
   PutU16(archive, layout.frameHeaders[0][0], 0xFFFE);
   dir_.Write("in.gaf", archive);
-  EXPECT_EQ(Run({}), kBanner + "in.gaf\n error: image size out of range\n  Exported W_gadget.GAF\n"
-                               "  Exported V_gadget.GAF\n");
+  EXPECT_EQ(Run({}), kBanner +
+                         "in.gaf\n error: image size out of range\n  Exported W_gadget.GAF\n"
+                         "  Exported V_gadget.GAF\n");
   const Bytes written = File("W_gadget.GAF");
   ASSERT_EQ(written.size(), 16u + 24 + 40 + 8);
   Bytes header(archive.begin() + layout.frameHeaders[0][0], archive.begin() + layout.frameHeaders[0][0] + 24);
@@ -249,31 +258,34 @@ TEST_F(GafModeTest, FrameTableBeyondTheEnd) {
   // A copy of T's entry header at the end of the file, counting two
   // frames; the file ends after the first frame's table element.
   const auto moved = static_cast<std::uint32_t>(archive.size());
-  archive.insert(archive.end(), archive.begin() + layout.entryOffsets[0], archive.begin() + layout.entryOffsets[0] + 48);
+  archive.insert(archive.end(), archive.begin() + layout.entryOffsets[0],
+                 archive.begin() + layout.entryOffsets[0] + 48);
   PutU16(archive, moved, 2);
   PutU32(archive, 12, moved);
   dir_.Write("in.gaf", archive);
-  EXPECT_EQ(Run({}), kBanner + "in.gaf\n error reading GAF frame entry\n  Exported T_gadget.GAF\n"
-                               "  Exported U_gadget.GAF\n");
+  EXPECT_EQ(Run({}), kBanner +
+                         "in.gaf\n error reading GAF frame entry\n  Exported T_gadget.GAF\n"
+                         "  Exported U_gadget.GAF\n");
   const auto bitmaps = BitmapsOf(dir_ / "T_gadget.GAF");
   EXPECT_EQ(bitmaps.at("T00.BMP"), e2e::ExpectedBmp(1, fixture::PlainImage(1, 1).rows));
 }
 
 TEST_F(GafModeTest, SubframeTableFailures) {
   fixture::Layout layout;
-  Bytes archive = fixture::BuildGaf(
-      {{"S", {fixture::WithSubframes({fixture::PlainImage(1, 1)}),
-              fixture::WithSubframes({fixture::PlainImage(1, 1), fixture::PlainImage(1, 1)})}},
-       {"T", {}}},
-      &layout);
+  Bytes archive = fixture::BuildGaf({{"S",
+                                      {fixture::WithSubframes({fixture::PlainImage(1, 1)}),
+                                       fixture::WithSubframes({fixture::PlainImage(1, 1), fixture::PlainImage(1, 1)})}},
+                                     {"T", {}}},
+                                    &layout);
   PutU32(archive, layout.frameHeaders[0][0] + 16, static_cast<std::uint32_t>(archive.size()));
   PutU32(archive, layout.frameHeaders[0][1] + 16, 0x7FFFFFFC);
   dir_.Write("in.gaf", archive);
-  EXPECT_EQ(Run({}), kBanner + "in.gaf\n"
-                               " error reading subframe entry data\n"
-                               " error reading subframe entry data\n"
-                               " error seeking subframe entry position\n"
-                               "  Exported S_gadget.GAF\n  Exported T_gadget.GAF\n");
+  EXPECT_EQ(Run({}), kBanner +
+                         "in.gaf\n"
+                         " error reading subframe entry data\n"
+                         " error reading subframe entry data\n"
+                         " error seeking subframe entry position\n"
+                         "  Exported S_gadget.GAF\n  Exported T_gadget.GAF\n");
   // Both frames lost every subframe: they are written as images of height 0.
   const auto bitmaps = BitmapsOf(dir_ / "S_gadget.GAF");
   ASSERT_EQ(bitmaps.size(), 2u);
@@ -290,32 +302,37 @@ TEST_F(GafModeTest, RowFailures) {
   Bytes archive = fixture::BuildGaf({{"Z", {}}, {"R", {fixture::SingleImage(compressed)}}});
   PutU16(archive, archive.size() - 6, 5);  // the last row claims 5 bytes; 4 remain
   dir_.Write("in.gaf", archive);
-  EXPECT_EQ(Run({}), kBanner + "in.gaf\n  Exported Z_gadget.GAF\n error reading pixel data row 2\n"
-                               "  Exported R_gadget.GAF\n");
+  EXPECT_EQ(Run({}), kBanner +
+                         "in.gaf\n  Exported Z_gadget.GAF\n error reading pixel data row 2\n"
+                         "  Exported R_gadget.GAF\n");
   EXPECT_EQ(BitmapsOf(dir_ / "R_gadget.GAF").at("R00.BMP"), e2e::ExpectedBmp(3, {{1, 2, 3}, {4, 5, 6}}));
 
   archive.resize(archive.size() - 5);  // the last row's length word is cut short
   dir_.Write("in.gaf", archive);
-  EXPECT_EQ(Run({"-Y", "in.gaf"}), kBanner + "in.gaf\n  Exported Z_gadget.GAF\n error reading pixel data row length\n"
-                                   "  Exported R_gadget.GAF\n");
+  EXPECT_EQ(Run({"-Y", "in.gaf"}), kBanner +
+                                       "in.gaf\n  Exported Z_gadget.GAF\n error reading pixel data row length\n"
+                                       "  Exported R_gadget.GAF\n");
   EXPECT_EQ(BitmapsOf(dir_ / "R_gadget.GAF").at("R00.BMP"), e2e::ExpectedBmp(3, {{1, 2, 3}, {4, 5, 6}}));
 
   const fixture::Image plain = fixture::PlainImage(4, 3, 9);
   archive = fixture::BuildGaf({{"Z", {}}, {"P", {fixture::SingleImage(plain)}}});
   archive.resize(archive.size() - 1);
   dir_.Write("in.gaf", archive);
-  EXPECT_EQ(Run({"-Y", "in.gaf"}), kBanner + "in.gaf\n  Exported Z_gadget.GAF\n error reading pixel data row 2\n"
-                                   "  Exported P_gadget.GAF\n");
+  EXPECT_EQ(Run({"-Y", "in.gaf"}), kBanner +
+                                       "in.gaf\n  Exported Z_gadget.GAF\n error reading pixel data row 2\n"
+                                       "  Exported P_gadget.GAF\n");
   EXPECT_EQ(BitmapsOf(dir_ / "P_gadget.GAF").at("P00.BMP"), e2e::ExpectedBmp(4, {plain.rows[0], plain.rows[1]}));
 }
 
 TEST_F(GafModeTest, SymbolicLinkTargetIsLeftAlone) {
-  if (e2e::RunsAnotherSystem()) GTEST_SKIP() << "Wine shows a symbolic link to Windows programs as the file it points at";
+  if (e2e::RunsAnotherSystem())
+    GTEST_SKIP() << "Wine shows a symbolic link to Windows programs as the file it points at";
   const fixture::Frame frame = fixture::SingleImage(fixture::PlainImage(1, 1));
   dir_.Write("in.gaf", fixture::BuildGaf({{"A", {frame}}, {"B", {frame}}}));
   dir_.Write("keep.txt", {'k'});
   ASSERT_EQ(::symlink("keep.txt", (dir_ / "A_gadget.GAF").c_str()), 0);
-  EXPECT_EQ(Run({"-Y", "in.gaf"}), kBanner + "in.gaf\n  error opening A_gadget.GAF to write\n  Exported B_gadget.GAF\n");
+  EXPECT_EQ(Run({"-Y", "in.gaf"}),
+            kBanner + "in.gaf\n  error opening A_gadget.GAF to write\n  Exported B_gadget.GAF\n");
   EXPECT_EQ(File("keep.txt"), (Bytes{'k'}));
 }
 

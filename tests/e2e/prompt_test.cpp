@@ -1,7 +1,6 @@
 // The overwrite question: at a terminal, from standard input, and settled
 // in advance by -Y and -N.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <csignal>
@@ -24,9 +23,9 @@ class PromptTest : public testing::Test {
   // two subframes. Every output exists already, holding one byte.
   void Prepare(const std::string& archive = "in.gaf") {
     const fixture::Frame frame = fixture::SingleImage(fixture::PlainImage(2, 2));
-    dir_.Write(archive, fixture::BuildGaf({{"A", {frame, frame}},
-                                           {"B", {fixture::WithSubframes({fixture::PlainImage(1, 1),
-                                                                          fixture::PlainImage(1, 1)})}}}));
+    dir_.Write(archive, fixture::BuildGaf(
+                            {{"A", {frame, frame}},
+                             {"B", {fixture::WithSubframes({fixture::PlainImage(1, 1), fixture::PlainImage(1, 1)})}}}));
     for (const char* name : {"A00.BMP", "A01.BMP", "B00_00.BMP", "B00_01.BMP"}) dir_.Write(name, {1});
   }
 
@@ -108,8 +107,8 @@ TEST_F(TerminalTest, TheKeyComesFromTheTerminalEvenWhenStandardInputIsRedirected
   ASSERT_TRUE(session.WaitFor(Question("B00_00.BMP")));
   ASSERT_TRUE(session.Type('a'));
   EXPECT_EQ(session.Finish(), 0);
-  EXPECT_EQ(session.Output(), kBanner + "in.gaf\n" + Question("B00_00.BMP") +
-                                  "a\n  Exported B00_00.BMP\n  Exported B00_01.BMP\n");
+  EXPECT_EQ(session.Output(),
+            kBanner + "in.gaf\n" + Question("B00_00.BMP") + "a\n  Exported B00_00.BMP\n  Exported B00_01.BMP\n");
 }
 
 TEST_F(TerminalTest, ASignalWhileWaitingRestoresTheTerminal) {
@@ -132,9 +131,8 @@ TEST_F(TerminalTest, ASignalWhileWaitingRestoresTheTerminal) {
 TEST_F(PromptTest, WithoutATerminal) {
   Prepare();
   e2e::Run run = e2e::RunTessly(dir_.path(), {"-B"}, "k y");
-  EXPECT_EQ(run.output, kBanner + "in.gaf\n" + Question("A00.BMP") + "k y\n  Exported A00.BMP\n" +
-                            Question("A01.BMP") + "\n" + Question("B00_00.BMP") + "\n" + Question("B00_01.BMP") +
-                            "\n");
+  EXPECT_EQ(run.output, kBanner + "in.gaf\n" + Question("A00.BMP") + "k y\n  Exported A00.BMP\n" + Question("A01.BMP") +
+                            "\n" + Question("B00_00.BMP") + "\n" + Question("B00_01.BMP") + "\n");
   EXPECT_TRUE(Untouched("A01.BMP"));
 }
 
@@ -142,17 +140,20 @@ TEST_F(PromptTest, AnswersGivenInAdvance) {
   Prepare();
   e2e::Run run = e2e::RunTessly(dir_.path(), {"-B", "-N"});
   // The first existing target ends the entry, for a frame and a subframe alike.
-  EXPECT_EQ(run.output, kBanner + "in.gaf\n  A00.BMP already exists; skipping\n  B00_00.BMP already exists; skipping\n");
+  EXPECT_EQ(run.output,
+            kBanner + "in.gaf\n  A00.BMP already exists; skipping\n  B00_00.BMP already exists; skipping\n");
   for (const char* name : {"A00.BMP", "A01.BMP", "B00_00.BMP", "B00_01.BMP"}) EXPECT_TRUE(Untouched(name)) << name;
 
   ::unlink((dir_ / "A01.BMP").c_str());
   run = e2e::RunTessly(dir_.path(), {"-B", "-N"});
-  EXPECT_EQ(run.output, kBanner + "in.gaf\n  A00.BMP already exists; skipping\n  B00_00.BMP already exists; skipping\n");
+  EXPECT_EQ(run.output,
+            kBanner + "in.gaf\n  A00.BMP already exists; skipping\n  B00_00.BMP already exists; skipping\n");
   EXPECT_FALSE(e2e::FilesIn(dir_.path()).count("A01.BMP"));  // later frames of the entry are not written
 
   run = e2e::RunTessly(dir_.path(), {"-B", "-Y"});
-  EXPECT_EQ(run.output, kBanner + "in.gaf\n  Exported A00.BMP\n  Exported A01.BMP\n  Exported B00_00.BMP\n"
-                                  "  Exported B00_01.BMP\n");
+  EXPECT_EQ(run.output, kBanner +
+                            "in.gaf\n  Exported A00.BMP\n  Exported A01.BMP\n  Exported B00_00.BMP\n"
+                            "  Exported B00_01.BMP\n");
   EXPECT_FALSE(Untouched("A00.BMP"));
 }
 

@@ -14,7 +14,8 @@ class PtySession {
  public:
   // `stdinText`, when given, is the child's standard input instead of the
   // terminal (closed after it).
-  PtySession(const std::string& directory, const std::vector<std::string>& args, const std::string* stdinText = nullptr);
+  PtySession(const std::string& directory, const std::vector<std::string>& args,
+             const std::string* stdinText = nullptr);
   ~PtySession();
   PtySession(const PtySession&) = delete;
   PtySession& operator=(const PtySession&) = delete;

@@ -35,8 +35,8 @@ struct Limits {
 
 // Runs Tessly in `directory` with no controlling terminal; `input` is its
 // standard input, closed after it. Its standard error is the test's.
-Run RunTessly(const std::string& directory, const std::vector<std::string>& args,
-              const std::string& input = "", const Limits& limits = {});
+Run RunTessly(const std::string& directory, const std::vector<std::string>& args, const std::string& input = "",
+              const Limits& limits = {});
 
 // True when the tests run a build for another system (under Wine).
 bool RunsAnotherSystem();

@@ -17,8 +17,9 @@ TEST(WriteFailure, BitmapModeReportsTheFileAndGoesOn) {
   const fixture::Image small = fixture::PlainImage(1, 1, 5);
   const fixture::Image large = fixture::PlainImage(64, 64, 6);  // 5174 bytes as a BMP
   const fixture::Image other = fixture::PlainImage(2, 2, 7);
-  dir.Write("in.gaf", fixture::BuildGaf({{"W", {fixture::SingleImage(small), fixture::SingleImage(large),
-                                                fixture::SingleImage(other)}}}));
+  dir.Write("in.gaf",
+            fixture::BuildGaf(
+                {{"W", {fixture::SingleImage(small), fixture::SingleImage(large), fixture::SingleImage(other)}}}));
   const e2e::Run run = RunTessly(dir.path(), {"-B"}, "", {.fileSize = kLimit});
   EXPECT_EQ(run.output, kBanner + "in.gaf\n  Exported W00.BMP\n  Failed to write W01.BMP\n  Exported W02.BMP\n");
   EXPECT_EQ(e2e::ReadBytes(dir / "W00.BMP"), e2e::ExpectedBmp(1, small.rows));
@@ -37,13 +38,15 @@ TEST(WriteFailure, GafModeReportsTheFileAndGoesOn) {
   const fixture::Frame large = fixture::SingleImage(fixture::PlainImage(64, 64));
   dir.Write("in.gaf", fixture::BuildGaf({{"A", {small}}, {"B", {large}}, {"C", {small}}}));
   const e2e::Run run = RunTessly(dir.path(), {"in.gaf"}, "", {.fileSize = kLimit});
-  EXPECT_EQ(run.output, kBanner + "in.gaf\n  Exported A_gadget.GAF\n  Failed to write B_gadget.GAF\n"
-                                  "  Exported C_gadget.GAF\n");
+  EXPECT_EQ(run.output, kBanner +
+                            "in.gaf\n  Exported A_gadget.GAF\n  Failed to write B_gadget.GAF\n"
+                            "  Exported C_gadget.GAF\n");
   EXPECT_LE(e2e::ReadBytes(dir / "B_gadget.GAF").size(), kLimit);
   // The whole files read back like any archive; the cut one ends before its entry.
   const e2e::Run readBack = RunTessly(dir.path(), {"-B", "?_gadget.GAF"});
-  EXPECT_EQ(readBack.output, kBanner + "A_gadget.GAF\n  Exported A00.BMP\nB_gadget.GAF\n error reading GAF entry\n"
-                                       "C_gadget.GAF\n  Exported C00.BMP\n");
+  EXPECT_EQ(readBack.output, kBanner +
+                                 "A_gadget.GAF\n  Exported A00.BMP\nB_gadget.GAF\n error reading GAF entry\n"
+                                 "C_gadget.GAF\n  Exported C00.BMP\n");
 }
 
 // The sanitizers reserve far more address space than any limit allows.

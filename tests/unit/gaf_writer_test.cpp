@@ -104,10 +104,10 @@ TEST_F(GafWriterTest, WorkedExample) {
   const Bytes written = Write(entry, frames);
 
   Bytes expected = {0x00, 0x01, 0x01, 0x00, 1, 0, 0, 0, 0, 0, 0, 0};  // file header
-  AppendU32(expected, 130);                                          // entry offset
-  expected.insert(expected.end(), {0x11, 0x12, 0x21, 0x22});         // frame 0 rows, at 16
-  expected.insert(expected.end(), {0x03, 0x00, 0x08, 0x31, 0x32});   // subframe 0, at 20
-  expected.push_back(0x41);                                          // subframe 1, at 25
+  AppendU32(expected, 130);                                           // entry offset
+  expected.insert(expected.end(), {0x11, 0x12, 0x21, 0x22});          // frame 0 rows, at 16
+  expected.insert(expected.end(), {0x03, 0x00, 0x08, 0x31, 0x32});    // subframe 0, at 20
+  expected.push_back(0x41);                                           // subframe 1, at 25
   gaf::GafFrameHeader header = Header(2, 2, 0);
   header.dataOffset = 16;
   Append(expected, header);  // frame 0 header, at 26
@@ -158,7 +158,7 @@ TEST_F(GafWriterTest, FrameWithoutSubframeNodesIsWrittenAsAnImage) {
   // file header, entry offset, 1 pixel, frame header, entry header, frame table
   ASSERT_EQ(written.size(), 16u + 1 + 24 + 40 + 8);
   EXPECT_EQ(written[16], 0x77);
-  EXPECT_EQ(gaf::LoadU32(&written[17 + 16]), 16u);   // dataOffset: its pixels
+  EXPECT_EQ(gaf::LoadU32(&written[17 + 16]), 16u);       // dataOffset: its pixels
   EXPECT_EQ(gaf::LoadU32(&written[17 + 24 + 40]), 17u);  // frame table: its header
 }
 
@@ -203,8 +203,8 @@ TEST(SettleCounts, CountsDescribeWhatIsWritten) {
 TEST(SettleCounts, CountsThatAlreadyAgreeStayAsRead) {
   std::vector<FrameNode> frames;
   frames.push_back(Plain(2, {}));
-  frames[0].header.height = -3;          // none, and none were written
-  frames[0].header.subframeCount = -1;   // none
+  frames[0].header.height = -3;         // none, and none were written
+  frames[0].header.subframeCount = -1;  // none
   gaf::GafEntryHeader entry = EntryHeader(1);
   exporter::SettleCounts(entry, frames);
   EXPECT_EQ(frames[0].header.height, -3);

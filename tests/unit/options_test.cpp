@@ -1,10 +1,10 @@
+#include "app/options.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include "app/options.h"
 
 namespace {
 

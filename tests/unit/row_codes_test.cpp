@@ -42,15 +42,13 @@ TEST(ExpandRowCodes, LiteralCodes) {
 TEST(ExpandRowCodes, EmptyRowIsAllSkipped) { EXPECT_EQ(Expand({}, 5), Bytes(5, 9)); }
 
 TEST(ExpandRowCodes, PixelsPastTheWidthAreDropped) {
-  EXPECT_EQ(Expand({0x0E, 0x77}, 2), (Bytes{0x77, 0x77}));          // repeat 4 into 2
+  EXPECT_EQ(Expand({0x0E, 0x77}, 2), (Bytes{0x77, 0x77}));           // repeat 4 into 2
   EXPECT_EQ(Expand({0x08, 1, 2, 3}, 2), (Bytes{1, 2}));              // literal 3 into 2
   EXPECT_EQ(Expand({0x07, 0x02, 0x66}, 2), (Bytes{9, 9}));           // skip 3 into 2
   EXPECT_EQ(Expand({0x00, 1, 0x00, 2, 0x00, 3}, 2), (Bytes{1, 2}));  // codes beyond the width
 }
 
-TEST(ExpandRowCodes, UnsetPixelsAreSkipped) {
-  EXPECT_EQ(Expand({0x02, 0x44}, 4), (Bytes{0x44, 9, 9, 9}));
-}
+TEST(ExpandRowCodes, UnsetPixelsAreSkipped) { EXPECT_EQ(Expand({0x02, 0x44}, 4), (Bytes{0x44, 9, 9, 9})); }
 
 TEST(ExpandRowCodes, CodesCutShortByTheRowLength) {
   // A literal of 4 with only 2 bytes left takes those and ends the row.
