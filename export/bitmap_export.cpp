@@ -35,7 +35,9 @@ std::string SubframeFileName(const std::string& entryName, int k, int j) {
 }
 
 // Reads `height` rows into their places in the BMP, bottom row last in the
-// file, so the first row read is the last row stored.
+// file, so the first row read is the last row stored. A row that fails to
+// read becomes skipped pixels, so that the file keeps the height its headers
+// give and every other row stays in place.
 void ReadRowsInto(gaf::ArchiveReader& in, const gaf::GafFrameHeader& header, std::uint8_t* pixels) {
   const std::size_t width = static_cast<std::size_t>(header.width);
   const std::size_t stride = BmpRowStride(header.width);
