@@ -43,6 +43,12 @@ class PixelRows {
   // Room for the rows of a plain image before they are read.
   void Reserve(std::size_t bytes) { stored_.reserve(bytes); }
 
+  // Gives back room that the rows did not take (rows that failed to read),
+  // so that an entry holds little more than the file it becomes.
+  void ReleaseSlack() {
+    if (stored_.capacity() > 2 * stored_.size()) stored_.shrink_to_fit();
+  }
+
   void Append(PixelChunk row, bool compressed);
 
   // Reads a row of `length` bytes straight from `file` into the buffer.

@@ -78,6 +78,7 @@ class EntryCopier {
     for (int r = 0; r < header.height; ++r) {
       if (!ReadRow(image, r)) return false;
     }
+    image.rows.ReleaseSlack();
     return true;
   }
 

@@ -75,4 +75,41 @@ TEST(WriteFailure, RunningOutOfMemory) {
   EXPECT_EQ(e2e::ReadBytes(dir / "H01.BMP"), e2e::ExpectedBmp(2, small.rows));
 }
 
+// Rows that a header claims and the archive does not hold take no memory
+// once they have failed to read: 500 frames of 32767 x 32 pixels whose data
+// lies at the end of the file fit in a quarter of what they claim.
+TEST(WriteFailure, ClaimedRowsThatFailToReadHoldNoMemory) {
+  if (kSanitized) GTEST_SKIP() << "a memory limit stops the sanitizer's runtime";
+  TempDir dir;
+  fixture::Layout layout;
+  fixture::Bytes archive =
+      fixture::BuildGaf({{"M", {fixture::SingleImage(fixture::PlainImage(1, 1))}}, {"N", {}}}, &layout);
+  const std::uint32_t header = layout.frameHeaders[0][0];
+  fixture::PutU16(archive, header, 32767);   // width
+  fixture::PutU16(archive, header + 2, 32);  // height
+  fixture::PutU32(archive, header + 16, static_cast<std::uint32_t>(archive.size()));
+  // The entry header again at the end, with 500 frames that share the header.
+  const auto moved = static_cast<std::uint32_t>(archive.size());
+  archive.insert(archive.end(), archive.begin() + layout.entryOffsets[0],
+                 archive.begin() + layout.entryOffsets[0] + 40);
+  fixture::PutU16(archive, moved, 500);
+  for (int k = 0; k < 500; ++k) {
+    archive.resize(archive.size() + 8);
+    fixture::PutU32(archive, archive.size() - 8, header);
+  }
+  fixture::PutU32(archive, 12, moved);
+  dir.Write("in.gaf", archive);
+
+  const e2e::Run run = RunTessly(dir.path(), {"in.gaf"}, "", {.memory = 256u << 20});
+  std::size_t rowErrors = 0;
+  for (std::size_t at = run.output.find(" error reading pixel data row "); at != std::string::npos;
+       at = run.output.find(" error reading pixel data row ", at + 1)) {
+    ++rowErrors;
+  }
+  EXPECT_EQ(rowErrors, 500u * 32);
+  const std::string ending = "row 31\n  Exported M_gadget.GAF\n  Exported N_gadget.GAF\n";
+  ASSERT_GE(run.output.size(), ending.size());
+  EXPECT_EQ(run.output.substr(run.output.size() - ending.size()), ending);
+}
+
 }  // namespace
