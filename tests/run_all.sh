@@ -15,14 +15,15 @@ jobs=$(nproc 2>/dev/null || echo 2)
 fuzz_seconds=${TESSLY_FUZZ_SECONDS:-60}
 
 echo "== normal build"
-cmake -S . -B build -DTESSLY_WERROR=ON
+cmake -S . -B build -DTESSLY_WERROR=ON -DTESSLY_TESTS_REQUIRED=ON
 cmake --build build -j "$jobs"
 ctest --test-dir build -j "$jobs" --output-on-failure
 
 echo "== sanitizer build"
 sanitizer_cxx=g++
 command -v clang++ >/dev/null && sanitizer_cxx=clang++
-CXX=$sanitizer_cxx cmake -S . -B build-asan -DTESSLY_WERROR=ON -DTESSLY_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+CXX=$sanitizer_cxx cmake -S . -B build-asan -DTESSLY_WERROR=ON -DTESSLY_TESTS_REQUIRED=ON -DTESSLY_SANITIZE=ON \
+  -DCMAKE_BUILD_TYPE=Debug
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan -j "$jobs" --output-on-failure
