@@ -53,8 +53,9 @@ if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/n
   echo "== Windows build under Wine"
   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DTESSLY_WERROR=ON
   cmake --build build-win -j "$jobs"
-  # One wine server for all the runs; the first start makes the Wine prefix.
-  export WINEDEBUG=-all
+  # A Wine prefix of the build's own and one wine server for all the runs;
+  # the first start makes the prefix.
+  export WINEDEBUG=-all WINEPREFIX=${WINEPREFIX:-$PWD/build-win/wine}
   wineserver -p 2>/dev/null || true  # or the one already running serves
   trap 'wineserver -k 2>/dev/null || true' EXIT
   wine build-win/tessly.exe -? >/dev/null 2>&1 || true
