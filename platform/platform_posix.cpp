@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <compare>
 
 #include "platform/platform.h"
 
@@ -46,14 +47,10 @@ bool WildcardMatches(std::string_view pattern, std::string_view name) {
 // Sorted by upper-cased bytes, ties by the bytes themselves, so that every
 // run visits the archives in the same order.
 bool NameOrder(const std::string& a, const std::string& b) {
-  const bool less = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return static_cast<unsigned char>(Upper(x)) < static_cast<unsigned char>(Upper(y));
+  const auto order = std::lexicographical_compare_three_way(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return static_cast<unsigned char>(Upper(x)) <=> static_cast<unsigned char>(Upper(y));
   });
-  const bool greater = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), [](char x, char y) {
-    return static_cast<unsigned char>(Upper(x)) < static_cast<unsigned char>(Upper(y));
-  });
-  if (less || greater) return less;
-  return a < b;
+  return order != 0 ? order < 0 : a < b;
 }
 
 bool IsBareName(const std::string& name) {
@@ -126,7 +123,7 @@ bool OutputExists(const std::string& name) {
 
 namespace {
 
-bool OpenOutput(const std::string& name, int mode, File& file) {
+bool OpenWritable(const std::string& name, int mode, File& file) {
   if (!IsBareName(name)) return false;
   // O_NOFOLLOW refuses a symbolic link. O_NONBLOCK keeps a FIFO without a
   // reader from stalling the run; regular files ignore it.
@@ -139,9 +136,9 @@ bool OpenOutput(const std::string& name, int mode, File& file) {
 
 }  // namespace
 
-bool CreateOutput(const std::string& name, File& file) { return OpenOutput(name, O_TRUNC, file); }
+bool CreateOutput(const std::string& name, File& file) { return OpenWritable(name, O_TRUNC, file); }
 
-bool CreateNewOutput(const std::string& name, File& file) { return OpenOutput(name, O_EXCL, file); }
+bool CreateNewOutput(const std::string& name, File& file) { return OpenWritable(name, O_EXCL, file); }
 
 bool WriteAll(File& file, const void* bytes, std::size_t count) {
   // A single write call takes at most about 2 GiB on Linux, so larger

@@ -47,7 +47,7 @@ bool OpenDiskFile(const std::string& name, DWORD access, DWORD disposition, File
   return true;
 }
 
-bool OpenOutput(const std::string& name, DWORD disposition, File& file) {
+bool OpenWritable(const std::string& name, DWORD disposition, File& file) {
   if (!IsBareName(name)) return false;
   const DWORD attributes = GetFileAttributesA(name.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return false;
@@ -110,9 +110,9 @@ bool OutputExists(const std::string& name) {
   return true;
 }
 
-bool CreateOutput(const std::string& name, File& file) { return OpenOutput(name, CREATE_ALWAYS, file); }
+bool CreateOutput(const std::string& name, File& file) { return OpenWritable(name, CREATE_ALWAYS, file); }
 
-bool CreateNewOutput(const std::string& name, File& file) { return OpenOutput(name, CREATE_NEW, file); }
+bool CreateNewOutput(const std::string& name, File& file) { return OpenWritable(name, CREATE_NEW, file); }
 
 bool WriteAll(File& file, const void* bytes, std::size_t count) {
   const auto* next = static_cast<const char*>(bytes);
