@@ -6,6 +6,6 @@
 
 namespace app {
 
-void RunBatch(Options& options);
+void RunBatch(const Options& options);
 
 }  // namespace app

@@ -1,11 +1,14 @@
 // Tessly: takes GAF sprite archives apart into BMP files or one-entry GAF files.
 #include "app/batch.h"
 #include "app/console_output.h"
+#include "app/messages.h"
 #include "app/options.h"
+#include "platform/platform.h"
 
 int main(int argc, char** argv) {
+  platform::PrepareProcess();
   app::Options options;
-  app::Print("Tessly 1.0 - GAF sprite archive extractor\n\n");
+  app::Print(app::messages::kBanner);
   if (app::ParseOptions(argc, argv, options)) {
     app::RunBatch(options);
   } else {

@@ -3,31 +3,21 @@
 #include <string_view>
 
 #include "app/console_output.h"
+#include "app/messages.h"
+#include "base/ascii.h"
 
 namespace app {
 namespace {
 
-constexpr std::string_view kPatternMissingA = "ERROR: -E requires a pattern (use * and ? as wildcards)\n";
-constexpr std::string_view kPatternMissingB = "ERROR: -E requires a pattern (use *, ?, and . as wildcards)\n";
-constexpr std::string_view kYesAndNo = "ERROR: Cannot specify both -Y and -N\n";
-constexpr std::string_view kBadSuffix = "ERROR: Suffix cannot contain \\ / : * ? \" < > or |\n";
-constexpr std::string_view kForbiddenSuffixCharacters = "\\/:*?\"<>|";
+using namespace messages;
 
-constexpr std::string_view kUsage =
-    "Usage: Tessly [-B] [-P] [-E (pattern)] [-Y/N] [-S [suffix]] [filespec]\n\n"
-    "-B\tOutput individual bitmaps instead of GAFs\n"
-    "-P\tExtract only regular build pics (3 frames, all 64x64)\n"
-    "-E\tExtract only Entries whose name matches (pattern)\n"
-    "-Y\tAuto-answer all overwrite prompts with \"Yes\"\n"
-    "-N\tAuto-answer all overwrite prompts with \"No\"\n"
-    "-S\tUse [suffix] when composing GAF filenames instead of _gadget\n";
+constexpr std::string_view kForbiddenSuffixCharacters = "\\/:*?\"<>|";
 
 // The option letter of an argument that is exactly "-x" or "/x" (upper-cased),
 // or 0 for an ordinary argument.
 char OptionLetter(std::string_view argument) {
   if (argument.size() != 2 || (argument[0] != '-' && argument[0] != '/')) return 0;
-  char letter = argument[1];
-  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 0x20);
+  const char letter = base::AsciiUpper(argument[1]);
   switch (letter) {
     case '?':
     case 'B':
@@ -77,7 +67,7 @@ bool TakeArgument(std::string_view argument, Pending& pending, Options& options)
   } else if (pending.suffix) {
     pending.suffix = false;
     if (argument.find_first_of(kForbiddenSuffixCharacters) != std::string_view::npos) {
-      return Refuse(kBadSuffix);
+      return Refuse(kSuffixCannotContain);
     }
     options.suffix = argument;
   } else {
@@ -96,29 +86,29 @@ bool ParseOptions(int argc, const char* const* argv, Options& options) {
       case '?':
         return false;
       case 'B':
-        if (!StartFlag(kPatternMissingA, pending, options)) return false;
+        if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
         options.bitmapMode = true;
         break;
       case 'P':
-        if (!StartFlag(kPatternMissingA, pending, options)) return false;
+        if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
         options.buildPicsOnly = true;
         break;
       case 'Y':
-        if (!StartFlag(kPatternMissingA, pending, options)) return false;
-        if (options.noToAll) return Refuse(kYesAndNo);
+        if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
+        if (options.noToAll) return Refuse(kCannotSpecifyYesAndNo);
         options.yesToAll = true;
         break;
       case 'N':
-        if (!StartFlag(kPatternMissingB, pending, options)) return false;
-        if (options.yesToAll) return Refuse(kYesAndNo);
+        if (!StartFlag(kPatternRequiredStarQuestionDot, pending, options)) return false;
+        if (options.yesToAll) return Refuse(kCannotSpecifyYesAndNo);
         options.noToAll = true;
         break;
       case 'E':
-        if (pending.pattern) return Refuse(kPatternMissingB);
+        if (pending.pattern) return Refuse(kPatternRequiredStarQuestionDot);
         pending.pattern = true;
         break;
       case 'S':
-        if (pending.pattern) return Refuse(kPatternMissingB);
+        if (pending.pattern) return Refuse(kPatternRequiredStarQuestionDot);
         pending.suffix = true;
         break;
       default:
@@ -127,7 +117,7 @@ bool ParseOptions(int argc, const char* const* argv, Options& options) {
     }
   }
   // A final -E has no pattern to take; a final -S gives an empty suffix.
-  if (pending.pattern) return Refuse(kPatternMissingA);
+  if (pending.pattern) return Refuse(kPatternRequiredStarQuestion);
   EndPendingSuffix(pending, options);
   return true;
 }

@@ -1,4 +1,4 @@
-// The command line of one run.
+// The command line of one run. Read-only once parsed.
 #pragma once
 
 #include <string>
@@ -9,7 +9,7 @@ struct Options {
   bool bitmapMode = false;         // -B: one BMP per image instead of one GAF per entry
   bool buildPicsOnly = false;      // -P: only three-frame 64x64 build pictures
   std::string pattern;             // -E: entry-name pattern; empty passes every entry
-  bool yesToAll = false;           // -Y, or the answer All: overwrite without asking
+  bool yesToAll = false;           // -Y: overwrite without asking
   bool noToAll = false;            // -N: never overwrite
   std::string suffix = "_gadget";  // -S: put between entry name and ".GAF"
   std::string fileSpec = "*.gaf";  // the archives to take apart

@@ -1,44 +1,48 @@
 #include "app/overwrite.h"
 
-#include <string_view>
-
 #include "app/console_output.h"
+#include "app/messages.h"
 #include "platform/platform.h"
 
 namespace app {
 namespace {
 
-constexpr std::string_view kSkipping = "  %s already exists; skipping\n";
-constexpr std::string_view kQuestion = "  %s already exists; Overwrite (Yes/No/All/Quit)? ";
+// The line end after an answer, on standard output and, when that is not
+// the console, on the console where the question was shown.
+void EndAnswerLine() {
+  Print(messages::kAnswerEnd);
+  platform::MirrorToConsole(messages::kAnswerEnd);
+}
 
 }  // namespace
 
-OverwriteDecision AskOverwrite(const std::string& target, Options& options) {
+OverwriteDecision AskOverwrite(const std::string& target, OverwriteState& state) {
   if (!platform::OutputExists(target)) return OverwriteDecision::Write;
-  if (options.noToAll) {
-    PrintWith(kSkipping, target);
+  if (state.noToAll) {
+    PrintWith(messages::kAlreadyExistsSkipping, target);
     return OverwriteDecision::Skipped;
   }
-  if (options.yesToAll) return OverwriteDecision::Write;
+  if (state.yesToAll) return OverwriteDecision::Write;
 
-  PrintWith(kQuestion, target);
+  const std::string question = Formatted(messages::kAlreadyExistsOverwrite, target);
+  Print(question);
+  FlushOutput();
+  platform::MirrorToConsole(question);
   while (true) {
-    FlushOutput();
-    const int key = platform::ReadConsoleKey();
-    switch (key) {
+    switch (platform::ReadConsoleKey()) {
       case 'A':
       case 'a':
-        options.yesToAll = true;
-        Print("\n");
+        state.yesToAll = true;
+        EndAnswerLine();
         return OverwriteDecision::Write;
       case 'Y':
       case 'y':
-        Print("\n");
+        EndAnswerLine();
         return OverwriteDecision::Write;
       case 'N':
       case 'n':
       case -1:  // no key can ever come: never overwrite without an answer
-        Print("\n");
+        EndAnswerLine();
         return OverwriteDecision::Declined;
       case 'Q':
       case 'q':

@@ -16,7 +16,7 @@
 
 #include "app/batch.h"
 #include "app/options.h"
-#include "gaf/little_endian.h"
+#include "base/little_endian.h"
 #include "tests/fixture/work_estimate.h"
 
 namespace {
@@ -52,7 +52,7 @@ void CheckBitmap(const std::string& name) {
   const long size = std::ftell(file);
   std::fclose(file);
   if (got != sizeof header) std::abort();
-  if (gaf::LoadU32(header + 2) != static_cast<std::uint32_t>(size)) std::abort();
+  if (base::LoadU32(header + 2) != static_cast<std::uint32_t>(size)) std::abort();
 }
 
 // Checks what the run left and empties the directory for the next one.

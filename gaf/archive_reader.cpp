@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "gaf/little_endian.h"
+#include "base/little_endian.h"
 
 namespace gaf {
 
@@ -34,7 +34,7 @@ const ArchiveReader::Block* ArchiveReader::BlockAtPosition() {
   if (!victim->bytes) victim->bytes = std::make_unique<std::uint8_t[]>(kBlockSize);
   victim->start = UINT64_MAX;
   lastBlock_ = nullptr;
-  const std::int64_t got = platform::ReadAt(file_, start, victim->bytes.get(), kBlockSize);
+  const std::int64_t got = platform::ReadFileAt(file_, start, victim->bytes.get(), kBlockSize);
   if (got < 0) return nullptr;
   victim->start = start;
   victim->length = static_cast<std::size_t>(got);
@@ -62,14 +62,14 @@ ReadStatus ArchiveReader::ReadBytes(void* buffer, std::size_t count) {
 bool ArchiveReader::Read(std::uint16_t& value) {
   std::uint8_t bytes[2];
   if (!Read(bytes, sizeof bytes)) return false;
-  value = LoadU16(bytes);
+  value = base::LoadU16(bytes);
   return true;
 }
 
 bool ArchiveReader::Read(std::uint32_t& value) {
   std::uint8_t bytes[4];
   if (!Read(bytes, sizeof bytes)) return false;
-  value = LoadU32(bytes);
+  value = base::LoadU32(bytes);
   return true;
 }
 

@@ -29,7 +29,6 @@ class ArchiveReader {
   explicit ArchiveReader(platform::File& file);
 
   bool Seek(std::uint64_t offset);
-  std::uint64_t Position() const { return position_; }
 
   ReadStatus ReadBytes(void* buffer, std::size_t count);
 
@@ -52,7 +51,7 @@ class ArchiveReader {
 
   // A seek followed by a read, the usual way to fetch a record.
   template <typename Record>
-  bool ReadAt(std::uint64_t offset, Record& record) {
+  bool SeekAndRead(std::uint64_t offset, Record& record) {
     return Seek(offset) && Read(record);
   }
 

@@ -2,18 +2,17 @@
 
 #include <string>
 
+#include "base/ascii.h"
+
 namespace gaf {
 namespace {
 
 constexpr int kBuildPicFrames = 3;
 constexpr int kBuildPicSize = 64;
 
-// An upper-case copy: only a to z are folded, bytes from 0x80 up stay.
 std::string Folded(std::string_view text) {
   std::string copy(text);
-  for (char& c : copy) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
-  }
+  for (char& c : copy) c = base::AsciiUpper(c);
   return copy;
 }
 
@@ -28,13 +27,13 @@ bool OnlyStarsFrom(const std::string& pattern, std::size_t from) {
 
 bool IsBuildPicEntry(ArchiveReader& file, std::uint32_t entryOffset) {
   GafEntryHeader entry;
-  if (!file.ReadAt(entryOffset, entry)) return true;
+  if (!file.SeekAndRead(entryOffset, entry)) return true;
   if (entry.frameCount != kBuildPicFrames) return false;
-  for (std::uint64_t k = 0; k < kBuildPicFrames; ++k) {
+  for (int k = 0; k < kBuildPicFrames; ++k) {
     GafFrameEntry frameEntry;
     GafFrameHeader frame;
-    if (!file.ReadAt(std::uint64_t{entryOffset} + 40 + 8 * k, frameEntry) ||
-        !file.ReadAt(frameEntry.headerOffset, frame)) {
+    if (!file.SeekAndRead(FrameTableElementOffset(entryOffset, k), frameEntry) ||
+        !file.SeekAndRead(frameEntry.headerOffset, frame)) {
       continue;
     }
     if (frame.width != kBuildPicSize || frame.height != kBuildPicSize || frame.subframeCount > 0) {
@@ -47,51 +46,45 @@ bool IsBuildPicEntry(ArchiveReader& file, std::uint32_t entryOffset) {
 bool MatchPattern(std::string_view patternText, std::string_view nameText) {
   const std::string pattern = Folded(patternText);
   const std::string name = Folded(nameText);
-  std::size_t p = 0, n = 0;
+  std::size_t patternAt = 0, nameAt = 0;
   while (true) {
-    const char q = At(pattern, p);
-    const char c = At(name, n);
-    if (c == '\0' && q == '\0') return true;
-    if (c == q) {
-      ++p;
-      ++n;
+    const char wanted = At(pattern, patternAt);
+    const char got = At(name, nameAt);
+    if (got == '\0' && wanted == '\0') return true;
+    if (got == wanted || (wanted == '?' && got != '\0')) {
+      ++patternAt;
+      ++nameAt;
       continue;
     }
-    if (q == '?') {
-      if (c == '\0') return false;
-      ++p;
-      ++n;
-      continue;
-    }
-    if (q != '*') return false;
+    if (wanted != '*') return false;
 
-    const char r = At(pattern, p + 1);
-    if (c == '\0') {
-      // The name is used up: a trailing run of '*' takes the empty rest.
-      return r == '\0' || OnlyStarsFrom(pattern, p + 1);
-    }
-    if (r == '?') {
-      std::size_t k = 0;
-      while (At(pattern, p + 1 + k) == '?') ++k;
-      p += 1 + k;
-      const char t = At(pattern, p);
-      const std::size_t m = name.size() - n;
-      if (t == '\0') return m >= k;
-      if (t == '*') {
-        if (m < k) return false;
-        n += k;
+    // The name is used up: a trailing run of '*' takes the empty rest.
+    if (got == '\0') return OnlyStarsFrom(pattern, patternAt + 1);
+    const char afterStar = At(pattern, patternAt + 1);
+    if (afterStar == '?') {
+      // "*??x": the star ends where x is next found, at least two characters on.
+      std::size_t questionMarks = 0;
+      while (At(pattern, patternAt + 1 + questionMarks) == '?') ++questionMarks;
+      patternAt += 1 + questionMarks;
+      const char stop = At(pattern, patternAt);
+      const std::size_t nameLeft = name.size() - nameAt;
+      if (stop == '\0') return nameLeft >= questionMarks;
+      if (stop == '*') {
+        if (nameLeft < questionMarks) return false;
+        nameAt += questionMarks;
         continue;
       }
-      const std::size_t found = name.find(t, n);
-      if (found == std::string::npos || found - n < k) return false;
-      n = found;
+      const std::size_t found = name.find(stop, nameAt);
+      if (found == std::string::npos || found - nameAt < questionMarks) return false;
+      nameAt = found;
       continue;
     }
-    if (c == r) {
-      ++p;
+    // The star ends at the first character equal to the one after it.
+    if (got == afterStar) {
+      ++patternAt;
       continue;
     }
-    ++n;
+    ++nameAt;
   }
 }
 

@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-#include "gaf/little_endian.h"
+#include "base/little_endian.h"
 
 namespace gaf {
 namespace {
+
+using base::LoadU16;
+using base::LoadU32;
+using base::StoreU16;
+using base::StoreU32;
 
 std::int16_t LoadI16(const std::uint8_t* bytes) { return static_cast<std::int16_t>(LoadU16(bytes)); }
 

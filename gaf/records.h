@@ -12,7 +12,7 @@ constexpr std::uint32_t kGafVersion = 0x00010100;
 
 #pragma pack(push, 1)
 
-// At offset 0; the entry offset table (one u32 per entry) follows at 12.
+// At offset 0; the entry offset table (one u32 per entry) follows it.
 struct GafHeader {
   std::uint32_t version;
   std::int32_t entryCount;
@@ -26,7 +26,7 @@ struct GafEntryHeader {
   std::array<std::uint8_t, 32> name;  // up to the first NUL
 };
 
-// The frame table follows the entry header: frame k at entry + 40 + 8k.
+// An element of the frame table that follows the entry header.
 struct GafFrameEntry {
   std::uint32_t headerOffset;
   std::uint32_t aux;
@@ -65,5 +65,25 @@ void EncodeFrameHeader(const GafFrameHeader& header, std::uint8_t* bytes);
 
 // The entry's name: the bytes of the name field up to its first NUL.
 std::string EntryName(const GafEntryHeader& header);
+
+// Where the elements of the three offset tables lie: entry i's offset after
+// the file header, frame k's element after the entry header, subframe j's
+// element in the subframe table that the frame's dataOffset points at.
+constexpr std::uint64_t EntryTableElementOffset(std::int32_t i) {
+  return sizeof(GafHeader) + 4 * static_cast<std::uint64_t>(i);
+}
+constexpr std::uint64_t FrameTableElementOffset(std::uint32_t entryOffset, int k) {
+  return std::uint64_t{entryOffset} + sizeof(GafEntryHeader) + sizeof(GafFrameEntry) * static_cast<std::uint64_t>(k);
+}
+constexpr std::uint64_t SubframeTableElementOffset(const GafFrameHeader& frame, int j) {
+  return std::uint64_t{frame.dataOffset} + 4 * static_cast<std::uint64_t>(j);
+}
+
+// An image can be drawn only when neither its width nor its height is negative.
+constexpr bool IsImageSizeInRange(const GafFrameHeader& header) { return header.width >= 0 && header.height >= 0; }
+
+// A plain image's rows are `width` bytes each, so a negative width gives no
+// rows to copy; compressed rows carry their own lengths.
+constexpr bool HasStoredRowLength(const GafFrameHeader& header) { return header.compressed != 0 || header.width >= 0; }
 
 }  // namespace gaf

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -109,12 +110,22 @@ int ReadByte(int fd) {
 
 // Control characters are not echoed: Enter or Escape would move the cursor
 // off the prompt line.
-void Echo(int fd, int key) {
-  if (key < 0x20 || key == 0x7F) return;
-  const auto byte = static_cast<unsigned char>(key);
-  while (::write(fd, &byte, 1) < 0 && errno == EINTR) {
+void WriteText(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t wrote = ::write(fd, text.data(), text.size());
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return;
+    text.remove_prefix(static_cast<std::size_t>(wrote));
   }
 }
+
+void Echo(int fd, int key) {
+  if (key < 0x20 || key == 0x7F) return;
+  const char byte = static_cast<char>(key);
+  WriteText(fd, std::string_view(&byte, 1));
+}
+
+int OpenTerminal() { return ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC); }
 
 class FdCloser {
  public:
@@ -130,7 +141,7 @@ class FdCloser {
 }  // namespace
 
 int ReadConsoleKey() {
-  const int tty = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+  const int tty = OpenTerminal();
   if (tty < 0) {
     // No terminal at all: the key comes from standard input instead.
     const int key = ReadByte(STDIN_FILENO);
@@ -146,6 +157,14 @@ int ReadConsoleKey() {
   }
   if (key >= 0) Echo(tty, key);
   return key;
+}
+
+void MirrorToConsole(std::string_view text) {
+  const int tty = OpenTerminal();
+  if (tty < 0) return;
+  const FdCloser closer(tty);
+  // tcgetsid succeeds only on the controlling terminal itself.
+  if (::tcgetsid(STDOUT_FILENO) < 0) WriteText(tty, text);
 }
 
 }  // namespace platform

@@ -3,6 +3,8 @@
 // mode is put back on every path, Ctrl-C and closing the window included.
 #include <windows.h>
 
+#include <string_view>
+
 #include "platform/platform.h"
 
 namespace platform {
@@ -66,6 +68,11 @@ int ReadStandardInputKey() {
   return key;
 }
 
+HANDLE OpenConsoleOutput() {
+  return CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                     OPEN_EXISTING, 0, nullptr);
+}
+
 }  // namespace
 
 int ReadConsoleKey() {
@@ -83,13 +90,23 @@ int ReadConsoleKey() {
     key = ReadKeyEvent(input);
   }
   CloseHandle(input);
-  const HANDLE output = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE output = OpenConsoleOutput();
   if (output != INVALID_HANDLE_VALUE) {
     if (key >= 0) Echo(output, key);
     CloseHandle(output);
   }
   return key;
+}
+
+void MirrorToConsole(std::string_view text) {
+  // Standard output is the console when the console accepts a mode for it.
+  DWORD mode = 0;
+  if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) return;
+  const HANDLE output = OpenConsoleOutput();
+  if (output == INVALID_HANDLE_VALUE) return;
+  DWORD wrote = 0;
+  WriteFile(output, text.data(), static_cast<DWORD>(text.size()), &wrote, nullptr);
+  CloseHandle(output);
 }
 
 }  // namespace platform

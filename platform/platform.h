@@ -1,6 +1,13 @@
 // The operating-system services that Tessly needs, and nothing more.
 // One implementation per system sits beside this header; no other file
 // calls the operating system directly.
+//
+// What differs between the systems:
+// - Found names come sorted on Linux (letters compared without regard to
+//   case, ties by the bytes) and in the file system's own order on Windows.
+// - An output name is a bare name in the current directory. It cannot hold
+//   '/' or '\' anywhere; on Windows not ':' either, nor anything else that
+//   Windows file names cannot hold, and a device name such as CON is no file.
 #pragma once
 
 #include <cstddef>
@@ -29,12 +36,20 @@ class File {
   File& operator=(const File&) = delete;
 
   bool IsOpen() const { return handle_ != kNoHandle; }
-  void Close();  // each system's implementation
+  void Close();
 
-  // Used by the implementations only.
+ private:
+  friend struct FileHandle;  // each system's implementation reaches the handle through it
   static constexpr std::intptr_t kNoHandle = -1;
   std::intptr_t handle_ = kNoHandle;
 };
+
+// Settings the whole run needs, made once at the start of main. A closed
+// standard output must not end the run: messages are a report, the files
+// are the work (on Linux SIGPIPE is ignored). On Windows, standard output
+// is binary, so "\n" stays one byte, and the C runtime does not expand
+// wildcards in the arguments: the filespec is Tessly's to expand.
+void PrepareProcess();
 
 // Appends to `names` the bare names in the directory that `fileSpec` names
 // (the current directory when it names none) whose names match its last
@@ -51,11 +66,11 @@ bool OpenForReading(const std::string& path, File& file);
 
 // Reads up to `count` bytes at absolute `offset`. Returns the number of bytes
 // read (fewer than `count` only at the end of the file), or -1 on failure.
-std::int64_t ReadAt(File& file, std::uint64_t offset, void* buffer, std::size_t count);
+std::int64_t ReadFileAt(File& file, std::uint64_t offset, void* buffer, std::size_t count);
 
-// Output files are bare names in the current directory. A name holding a
-// path separator is never an output file: it does not exist and cannot be
-// created.
+// True when a file that could be replaced stands at the output name. A name
+// that cannot be an output, a directory and a symbolic link are not such
+// files: creating them fails without a question.
 bool OutputExists(const std::string& name);
 
 // Creates the output file, or empties it when it exists. A name that is a
@@ -69,7 +84,14 @@ bool CreateNewOutput(const std::string& name, File& file);
 bool WriteAll(File& file, const void* bytes, std::size_t count);
 
 // Waits for one key at the console, also when standard input is redirected,
-// echoes it and returns its character. Returns -1 when no key can ever come.
+// echoes it there and returns its character. Without a console the key comes
+// from standard input and is echoed to standard output. Returns -1 when no
+// key can ever come.
 int ReadConsoleKey();
+
+// Writes `text` on the console when standard output goes elsewhere (a file,
+// a pipe), so that a question whose key is read at the console is seen
+// there too. Does nothing without a console.
+void MirrorToConsole(std::string_view text);
 
 }  // namespace platform

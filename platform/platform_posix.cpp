@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,14 +10,24 @@
 #include <climits>
 #include <compare>
 
+#include "base/ascii.h"
 #include "platform/platform.h"
 
 namespace platform {
+
+struct FileHandle {
+  static int Fd(const File& file) { return static_cast<int>(file.handle_); }
+  static void Adopt(File& file, int fd) {
+    file.Close();
+    file.handle_ = fd;
+  }
+};
+
 namespace {
 
-int Fd(const File& file) { return static_cast<int>(file.handle_); }
+using base::AsciiUpper;
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c; }
+int Fd(const File& file) { return FileHandle::Fd(file); }
 
 // Full wildcard match, '*' any run and '?' any one character, ASCII case
 // ignored. On a mismatch the last '*' takes one more character and the
@@ -30,7 +39,7 @@ bool WildcardMatches(std::string_view pattern, std::string_view name) {
     if (p < pattern.size() && pattern[p] == '*') {
       starAt = p++;
       starName = n;
-    } else if (p < pattern.size() && (pattern[p] == '?' || Upper(pattern[p]) == Upper(name[n]))) {
+    } else if (p < pattern.size() && (pattern[p] == '?' || AsciiUpper(pattern[p]) == AsciiUpper(name[n]))) {
       ++p;
       ++n;
     } else if (starAt != std::string_view::npos) {
@@ -48,7 +57,7 @@ bool WildcardMatches(std::string_view pattern, std::string_view name) {
 // run visits the archives in the same order.
 bool NameOrder(const std::string& a, const std::string& b) {
   const auto order = std::lexicographical_compare_three_way(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return static_cast<unsigned char>(Upper(x)) <=> static_cast<unsigned char>(Upper(y));
+    return static_cast<unsigned char>(AsciiUpper(x)) <=> static_cast<unsigned char>(AsciiUpper(y));
   });
   return order != 0 ? order < 0 : a < b;
 }
@@ -65,6 +74,8 @@ void File::Close() {
     handle_ = kNoHandle;
   }
 }
+
+void PrepareProcess() { ::signal(SIGPIPE, SIG_IGN); }
 
 void FindMatchingNames(std::string_view fileSpec, std::vector<std::string>& names) {
   const std::string directory = DirectoryPart(fileSpec);
@@ -92,14 +103,14 @@ bool OpenForReading(const std::string& path, File& file) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   File opened;
-  opened.handle_ = fd;
+  FileHandle::Adopt(opened, fd);
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
   file = std::move(opened);
   return true;
 }
 
-std::int64_t ReadAt(File& file, std::uint64_t offset, void* buffer, std::size_t count) {
+std::int64_t ReadFileAt(File& file, std::uint64_t offset, void* buffer, std::size_t count) {
   if (offset > static_cast<std::uint64_t>(LLONG_MAX)) return -1;
   auto* bytes = static_cast<char*>(buffer);
   std::size_t done = 0;
@@ -117,8 +128,9 @@ std::int64_t ReadAt(File& file, std::uint64_t offset, void* buffer, std::size_t 
 
 bool OutputExists(const std::string& name) {
   if (!IsBareName(name)) return false;
+  // lstat: a symbolic link is never written through, so it is no file to replace.
   struct stat info {};
-  return ::stat(name.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+  return ::lstat(name.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && !S_ISLNK(info.st_mode);
 }
 
 namespace {
@@ -129,8 +141,7 @@ bool OpenWritable(const std::string& name, int mode, File& file) {
   // reader from stalling the run; regular files ignore it.
   const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | mode, 0666);
   if (fd < 0) return false;
-  file.Close();
-  file.handle_ = fd;
+  FileHandle::Adopt(file, fd);
   return true;
 }
 

@@ -8,24 +8,32 @@
 
 #include "platform/platform.h"
 
-// The C runtime would otherwise expand wildcards in the arguments before
-// main sees them; the filespec is Tessly's to expand.
+// The C runtime reads this before main to decide whether to expand
+// wildcards in the arguments; the filespec is Tessly's to expand. It sits
+// beside PrepareProcess, which main calls, so it is always linked in.
 extern "C" {
 int _dowildcard = 0;
 }
 
 namespace platform {
+
+struct FileHandle {
+  static HANDLE Get(const File& file) { return reinterpret_cast<HANDLE>(file.handle_); }
+  static void Adopt(File& file, HANDLE handle) {
+    file.Close();
+    file.handle_ = reinterpret_cast<std::intptr_t>(handle);
+  }
+};
+
 namespace {
 
-// Messages are bytes: "\n" must not become "\r\n" on the way out, so that
-// the output is the same on every system.
-[[maybe_unused]] const int kBinaryStandardOutput = _setmode(_fileno(stdout), _O_BINARY);
+HANDLE Handle(const File& file) { return FileHandle::Get(file); }
 
-HANDLE Handle(const File& file) { return reinterpret_cast<HANDLE>(file.handle_); }
+void Adopt(File& file, HANDLE handle) { FileHandle::Adopt(file, handle); }
 
-void Adopt(File& file, HANDLE handle) {
-  file.Close();
-  file.handle_ = reinterpret_cast<std::intptr_t>(handle);
+bool IsReparsePoint(const std::string& name) {
+  const DWORD attributes = GetFileAttributesA(name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 // A drive letter or an alternate data stream is as much a way out of the
@@ -48,9 +56,7 @@ bool OpenDiskFile(const std::string& name, DWORD access, DWORD disposition, File
 }
 
 bool OpenWritable(const std::string& name, DWORD disposition, File& file) {
-  if (!IsBareName(name)) return false;
-  const DWORD attributes = GetFileAttributesA(name.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return false;
+  if (!IsBareName(name) || IsReparsePoint(name)) return false;
   return OpenDiskFile(name, GENERIC_WRITE, disposition, file);
 }
 
@@ -61,6 +67,13 @@ void File::Close() {
     CloseHandle(Handle(*this));
     handle_ = kNoHandle;
   }
+}
+
+void PrepareProcess() {
+  // Messages are bytes: "\n" must not become "\r\n" on the way out, so that
+  // the output is the same on every system. A closed pipe only makes writes
+  // to standard output fail.
+  _setmode(_fileno(stdout), _O_BINARY);
 }
 
 // Names come in the order the file system gives them.
@@ -84,7 +97,7 @@ bool OpenForReading(const std::string& path, File& file) {
   return OpenDiskFile(path, GENERIC_READ, OPEN_EXISTING, file);
 }
 
-std::int64_t ReadAt(File& file, std::uint64_t offset, void* buffer, std::size_t count) {
+std::int64_t ReadFileAt(File& file, std::uint64_t offset, void* buffer, std::size_t count) {
   LONG high = static_cast<LONG>(offset >> 32);
   const DWORD low = SetFilePointer(Handle(file), static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
   if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return -1;
@@ -101,7 +114,8 @@ std::int64_t ReadAt(File& file, std::uint64_t offset, void* buffer, std::size_t 
 }
 
 bool OutputExists(const std::string& name) {
-  if (!IsBareName(name)) return false;
+  // A link (a reparse point) is never written through, so it is no file to replace.
+  if (!IsBareName(name) || IsReparsePoint(name)) return false;
   // No access rights asked for; a directory does not open this way.
   const HANDLE handle = CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

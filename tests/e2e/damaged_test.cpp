@@ -11,8 +11,8 @@
 #include <set>
 #include <sstream>
 
-#include "export/palette.h"
-#include "gaf/little_endian.h"
+#include "bmp/palette.h"
+#include "base/little_endian.h"
 #include "tests/e2e/run_tessly.h"
 #include "tests/fixture/work_estimate.h"
 
@@ -194,13 +194,13 @@ std::set<std::string> CheckLines(const std::string& output, const std::set<std::
 
 void CheckBitmap(const Bytes& bmp, const std::string& what) {
   ASSERT_GE(bmp.size(), 1078u) << what;
-  const std::uint32_t width = gaf::LoadU32(&bmp[18]);
-  const std::uint32_t height = gaf::LoadU32(&bmp[22]);
+  const std::uint32_t width = base::LoadU32(&bmp[18]);
+  const std::uint32_t height = base::LoadU32(&bmp[22]);
   EXPECT_LE(width, 32767u) << what;
   EXPECT_LE(height, 32767u) << what;
-  EXPECT_EQ(gaf::LoadU32(&bmp[2]), bmp.size()) << what;
+  EXPECT_EQ(base::LoadU32(&bmp[2]), bmp.size()) << what;
   EXPECT_EQ(bmp.size(), 1078 + (width + 3) / 4 * 4 * height) << what;
-  EXPECT_TRUE(std::equal(exporter::BuiltInPalette.begin(), exporter::BuiltInPalette.end(), bmp.begin() + 54)) << what;
+  EXPECT_TRUE(std::equal(bmp::BuiltInPalette.begin(), bmp::BuiltInPalette.end(), bmp.begin() + 54)) << what;
 }
 
 // Runs one mode on the archive and checks what it wrote.

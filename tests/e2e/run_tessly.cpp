@@ -13,7 +13,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "export/palette.h"
+#include "bmp/palette.h"
 
 namespace e2e {
 namespace {
@@ -117,7 +117,7 @@ Bytes ExpectedBmp(int width, const std::vector<Bytes>& rows) {
   fixture::PutU16(bmp, 28, 8);
   put32(46, 256);
   put32(50, 256);
-  bmp.insert(bmp.end(), exporter::BuiltInPalette.begin(), exporter::BuiltInPalette.end());
+  bmp.insert(bmp.end(), bmp::BuiltInPalette.begin(), bmp::BuiltInPalette.end());
   for (int y = height - 1; y >= 0; --y) {
     Bytes row = rows[static_cast<std::size_t>(y)];
     row.resize(static_cast<std::size_t>(stride), 0);

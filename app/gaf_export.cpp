@@ -1,28 +1,25 @@
-#include "export/gaf_export.h"
+#include "app/gaf_export.h"
 
 #include <algorithm>
 #include <new>
 #include <string>
 
 #include "app/console_output.h"
-#include "export/entry_reading.h"
-#include "export/gaf_writer.h"
-#include "export/output_file.h"
+#include "app/messages.h"
+#include "app/output_file.h"
+#include "writer/gaf_entry_writer.h"
 
-namespace exporter {
+namespace app {
 namespace {
 
-using app::Print;
-using app::PrintWith;
+using namespace messages;
+using writer::FrameNode;
 
-constexpr std::uint64_t kEmptyFileSize = 16 + sizeof(gaf::GafEntryHeader);
-constexpr std::uint64_t kFrameSize = sizeof(gaf::GafFrameHeader) + sizeof(gaf::GafFrameEntry);
-constexpr std::uint64_t kSubframeSize = sizeof(gaf::GafFrameHeader) + 4;
 constexpr std::size_t kLargestReservation = 1 << 20;
 
 // Reads one entry into FrameNodes, keeping count of the size of the file
 // they will make. Each function returns false only when that size would
-// pass what a GAF file can address; read failures are reported and left out.
+// pass the largest file allowed; read failures are reported and left out.
 class EntryCopier {
  public:
   EntryCopier(gaf::ArchiveReader& file, std::uint64_t largestFile) : file_(file), largestFile_(largestFile) {}
@@ -31,7 +28,7 @@ class EntryCopier {
     for (int k = 0; k < entry.header.frameCount; ++k) {
       FrameNode frame;
       if (!ReadFrameHeader(file_, entry.offset, k, frame.header)) continue;
-      if (!Grow(kFrameSize)) return false;
+      if (!AddWithinLimit(writer::kFrameFileSize)) return false;
       const bool fits = frame.header.subframeCount > 0 ? ReadSubframes(frame) : ReadImage(frame);
       frames.push_back(std::move(frame));
       if (!fits) return false;
@@ -40,7 +37,8 @@ class EntryCopier {
   }
 
  private:
-  bool Grow(std::uint64_t bytes) {
+  // Adds `bytes` to the size of the file to be; false once it is too large.
+  bool AddWithinLimit(std::uint64_t bytes) {
     fileSize_ += bytes;
     return fileSize_ <= largestFile_;
   }
@@ -50,7 +48,7 @@ class EntryCopier {
       FrameNode subframe;
       subframe.aux = 0;  // never written for a subframe
       if (!ReadSubframeHeader(file_, frame.header, j, subframe.header)) continue;
-      if (!Grow(kSubframeSize)) return false;
+      if (!AddWithinLimit(writer::kSubframeFileSize)) return false;
       const bool fits = ReadImage(subframe);
       frame.dataSize += subframe.dataSize;
       frame.subframes.push_back(std::move(subframe));
@@ -62,12 +60,12 @@ class EntryCopier {
   // The stored rows of a frame without subframes, or of a subframe.
   bool ReadImage(FrameNode& image) {
     const gaf::GafFrameHeader& header = image.header;
-    if (header.compressed == 0 && header.width < 0) {
+    if (!gaf::HasStoredRowLength(header)) {
       Print(kImageSizeOutOfRange);
       return true;
     }
     if (!file_.Seek(header.dataOffset)) {
-      Print(" error seeking frame pixel data\n");
+      Print(kErrorSeekingFramePixelData);
       return true;
     }
     if (header.compressed == 0 && header.height > 0) {
@@ -86,13 +84,13 @@ class EntryCopier {
     const bool compressed = image.header.compressed != 0;
     std::uint16_t length = static_cast<std::uint16_t>(image.header.width);
     if (compressed && !file_.Read(length)) {
-      Print(" error reading pixel data row length\n");
+      Print(kErrorReadingPixelDataRowLength);
       return true;
     }
-    const std::uint32_t stored = length + (compressed ? 2u : 0u);
-    if (!Grow(stored)) return false;
+    const std::uint32_t stored = writer::StoredRowSize(length, compressed);
+    if (!AddWithinLimit(stored)) return false;
     if (!image.rows.ReadRow(file_, length, compressed)) {
-      PrintWith(" error reading pixel data row %d\n", r);
+      PrintWith(kErrorReadingPixelDataRow, r);
       fileSize_ -= stored;
       return true;
     }
@@ -102,7 +100,7 @@ class EntryCopier {
 
   gaf::ArchiveReader& file_;
   const std::uint64_t largestFile_;
-  std::uint64_t fileSize_ = kEmptyFileSize;
+  std::uint64_t fileSize_ = writer::kEmptyGafFileSize;
 };
 
 // Sets a count unless it already says the same: 0 or less means none.
@@ -117,9 +115,9 @@ void SettleCount(Count& count, std::size_t actual) {
 bool CopyEntry(gaf::ArchiveReader& file, EntryStart& entry, platform::File& out) {
   try {
     std::vector<FrameNode> frames;
-    if (!ReadEntryFrames(file, entry, frames, kLargestGafFile)) return false;
+    if (!ReadEntryFrames(file, entry, frames, writer::kLargestGafFile)) return false;
     SettleCounts(entry.header, frames);
-    return WriteGafEntryFile(out, entry.header, frames);
+    return writer::WriteGafEntryFile(out, entry.header, frames);
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -146,7 +144,7 @@ void SettleCounts(gaf::GafEntryHeader& entryHeader, std::vector<FrameNode>& fram
   }
 }
 
-bool ExportEntryGaf(app::Options& options, gaf::ArchiveReader& file) {
+bool ExportEntryGaf(const Options& options, OverwriteState& overwrite, gaf::ArchiveReader& file) {
   EntryStart entry;
   if (!ReadEntryStart(file, entry) || !IsEntrySelected(options, file, entry)) return true;
 
@@ -154,20 +152,10 @@ bool ExportEntryGaf(app::Options& options, gaf::ArchiveReader& file) {
   // Created before any frame is read, so an entry whose frames all fail to
   // read still gives a file.
   platform::File out;
-  switch (OpenOutput(target, options, out)) {
-    case OutputStatus::Open:
-      break;
-    case OutputStatus::CannotOpen:
-      PrintWith("  error opening %s to write\n", target);
-      return true;
-    case OutputStatus::Declined:
-    case OutputStatus::Skipped:
-      return true;
-    case OutputStatus::Quit:
-      return false;
-  }
-  PrintWith(CopyEntry(file, entry, out) ? "  Exported %s\n" : "  Failed to write %s\n", target);
+  const OutputStatus status = OpenOutput(target, kErrorOpeningGafToWrite, overwrite, out);
+  if (status != OutputStatus::Open) return status != OutputStatus::Quit;
+  PrintWith(CopyEntry(file, entry, out) ? kExported : kFailedToWrite, target);
   return true;
 }
 
-}  // namespace exporter
+}  // namespace app

@@ -1,23 +1,15 @@
-#include "export/frame_node.h"
+#include "writer/frame_node.h"
 
-#include <cstring>
+#include "base/little_endian.h"
 
-#include "gaf/little_endian.h"
-
-namespace exporter {
+namespace writer {
 
 std::uint8_t* PixelRows::Extend(std::uint16_t length, bool compressed) {
   const std::size_t start = stored_.size();
   const std::size_t lengthWord = compressed ? 2 : 0;
   stored_.resize(start + lengthWord + length);
-  if (compressed) gaf::StoreU16(stored_.data() + start, length);
+  if (compressed) base::StoreU16(stored_.data() + start, length);
   return stored_.data() + start + lengthWord;
-}
-
-void PixelRows::Append(PixelChunk row, bool compressed) {
-  std::uint8_t* bytes = Extend(row.length, compressed);
-  if (row.length > 0) std::memcpy(bytes, row.bytes, row.length);
-  ++count_;
 }
 
 bool PixelRows::ReadRow(gaf::ArchiveReader& file, std::uint16_t length, bool compressed) {
@@ -30,4 +22,4 @@ bool PixelRows::ReadRow(gaf::ArchiveReader& file, std::uint16_t length, bool com
   return true;
 }
 
-}  // namespace exporter
+}  // namespace writer

@@ -12,14 +12,7 @@
 #include "gaf/archive_reader.h"
 #include "gaf/records.h"
 
-namespace exporter {
-
-// One stored row: the image's width in pixels, or a compressed row's code
-// bytes (its length word not counted).
-struct PixelChunk {
-  std::uint16_t length;
-  const std::uint8_t* bytes;
-};
+namespace writer {
 
 // Grows a vector of bytes without zero-filling what is about to be read into.
 template <typename T>
@@ -49,14 +42,11 @@ class PixelRows {
     if (stored_.capacity() > 2 * stored_.size()) stored_.shrink_to_fit();
   }
 
-  void Append(PixelChunk row, bool compressed);
-
   // Reads a row of `length` bytes straight from `file` into the buffer.
   // False, with nothing kept, when the read fails.
   bool ReadRow(gaf::ArchiveReader& file, std::uint16_t length, bool compressed);
 
   std::size_t size() const { return count_; }
-  bool empty() const { return count_ == 0; }
   std::span<const std::uint8_t> Stored() const { return stored_; }
 
  private:
@@ -77,4 +67,4 @@ struct FrameNode {
   std::vector<FrameNode> subframes;
 };
 
-}  // namespace exporter
+}  // namespace writer

@@ -5,8 +5,8 @@
 #include <array>
 #include <cstdint>
 
-namespace exporter {
+namespace bmp {
 
 extern const std::array<std::uint8_t, 1024> BuiltInPalette;
 
-}  // namespace exporter
+}  // namespace bmp

@@ -1,10 +1,10 @@
-#include "export/buffered_writer.h"
+#include "writer/buffered_writer.h"
 
 #include <algorithm>
 
-#include "gaf/little_endian.h"
+#include "base/little_endian.h"
 
-namespace exporter {
+namespace writer {
 
 BufferedWriter::BufferedWriter(platform::File& file, std::size_t capacity) : file_(file), capacity_(capacity) {}
 
@@ -25,15 +25,9 @@ bool BufferedWriter::Write(const void* bytes, std::size_t count) {
   return true;
 }
 
-bool BufferedWriter::WriteU16(std::uint16_t value) {
-  std::uint8_t bytes[2];
-  gaf::StoreU16(bytes, value);
-  return Write(bytes, sizeof bytes);
-}
-
 bool BufferedWriter::WriteU32(std::uint32_t value) {
   std::uint8_t bytes[4];
-  gaf::StoreU32(bytes, value);
+  base::StoreU32(bytes, value);
   return Write(bytes, sizeof bytes);
 }
 
@@ -46,4 +40,4 @@ bool BufferedWriter::Flush() {
   return !failed_;
 }
 
-}  // namespace exporter
+}  // namespace writer

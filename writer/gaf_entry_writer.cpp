@@ -1,13 +1,23 @@
-#include "export/gaf_writer.h"
+#include "writer/gaf_entry_writer.h"
 
-#include "export/buffered_writer.h"
+#include "writer/buffered_writer.h"
 
-namespace exporter {
+namespace writer {
 namespace {
 
-constexpr std::uint32_t kFileStart = 16;  // file header and the one entry offset
+constexpr std::uint32_t kFileStart = sizeof(gaf::GafHeader) + 4;  // file header and the one entry offset
 constexpr std::uint32_t kHeaderSize = sizeof(gaf::GafFrameHeader);
 constexpr std::uint32_t kTableElementSize = 4;
+
+// Where the entry header lies: after the file start, every frame's data,
+// subframe headers and tables, and header.
+std::uint64_t GafEntryOffset(const std::vector<FrameNode>& frames) {
+  std::uint64_t offset = kFileStart;
+  for (const FrameNode& frame : frames) {
+    offset += kHeaderSize + std::uint64_t{frame.dataSize} + kSubframeFileSize * std::uint64_t{frame.subframes.size()};
+  }
+  return offset;
+}
 
 // The rows are held as they are stored: compressed rows with their length words.
 bool WriteRows(BufferedWriter& out, const FrameNode& image) {
@@ -78,20 +88,16 @@ bool WriteEntry(BufferedWriter& out, const gaf::GafEntryHeader& entryHeader, con
 
 }  // namespace
 
-std::uint64_t GafEntryOffset(const std::vector<FrameNode>& frames) {
-  std::uint64_t offset = kFileStart;
-  for (const FrameNode& frame : frames) {
-    offset += kHeaderSize + std::uint64_t{frame.dataSize} +
-              (kHeaderSize + kTableElementSize) * std::uint64_t{frame.subframes.size()};
-  }
-  return offset;
+std::uint64_t GafEntryFileSize(const std::vector<FrameNode>& frames) {
+  return GafEntryOffset(frames) + sizeof(gaf::GafEntryHeader) + sizeof(gaf::GafFrameEntry) * std::uint64_t{frames.size()};
 }
 
 bool WriteGafEntryFile(platform::File& out, const gaf::GafEntryHeader& entryHeader, std::vector<FrameNode>& frames) {
+  const std::uint64_t fileSize = GafEntryFileSize(frames);
+  if (fileSize > kLargestGafFile) return false;
   const std::uint64_t entryOffset = GafEntryOffset(frames);
   BufferedWriter writer(out);
-  writer.Reserve(
-      static_cast<std::size_t>(entryOffset + sizeof(gaf::GafEntryHeader) + sizeof(gaf::GafFrameEntry) * frames.size()));
+  writer.Reserve(static_cast<std::size_t>(fileSize));
   std::uint8_t fileHeader[sizeof(gaf::GafHeader)];
   gaf::EncodeGafHeader({gaf::kGafVersion, 1, 0}, fileHeader);
   std::uint32_t position = kFileStart;
@@ -100,4 +106,4 @@ bool WriteGafEntryFile(platform::File& out, const gaf::GafEntryHeader& entryHead
          WriteEntry(writer, entryHeader, frames) && writer.Flush();
 }
 
-}  // namespace exporter
+}  // namespace writer

@@ -8,7 +8,7 @@
 
 #include "platform/platform.h"
 
-namespace exporter {
+namespace writer {
 
 class BufferedWriter {
  public:
@@ -19,7 +19,6 @@ class BufferedWriter {
   void Reserve(std::size_t count);
 
   bool Write(const void* bytes, std::size_t count);
-  bool WriteU16(std::uint16_t value);
   bool WriteU32(std::uint32_t value);
   // Writes what is buffered. True when every write so far succeeded.
   bool Flush();
@@ -31,4 +30,4 @@ class BufferedWriter {
   bool failed_ = false;
 };
 
-}  // namespace exporter
+}  // namespace writer

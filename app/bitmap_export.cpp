@@ -1,4 +1,4 @@
-#include "export/bitmap_export.h"
+#include "app/bitmap_export.h"
 
 #include <cstdio>
 #include <cstring>
@@ -8,19 +8,20 @@
 #include <vector>
 
 #include "app/console_output.h"
-#include "export/bmp_layout.h"
-#include "export/entry_reading.h"
-#include "export/output_file.h"
-#include "export/palette.h"
+#include "app/entry_reading.h"
+#include "app/messages.h"
+#include "app/output_file.h"
+#include "bmp/bmp_layout.h"
+#include "bmp/palette.h"
 #include "gaf/row_codes.h"
 
-namespace exporter {
+namespace app {
 namespace {
 
-using app::Print;
-using app::PrintWith;
+using namespace messages;
 
-enum class Next { Image, Entry, Quit };
+// Where the export goes on after an image.
+enum class Then { NextImage, NextEntry, Quit };
 
 std::string FrameFileName(const std::string& entryName, int k) {
   char number[16];
@@ -39,26 +40,26 @@ std::string SubframeFileName(const std::string& entryName, int k, int j) {
 // read becomes skipped pixels, so that the file keeps the height its headers
 // give and every other row stays in place.
 void ReadRowsInto(gaf::ArchiveReader& in, const gaf::GafFrameHeader& header, std::uint8_t* pixels) {
-  const std::size_t width = static_cast<std::size_t>(header.width);
-  const std::size_t stride = BmpRowStride(header.width);
+  const auto width = static_cast<std::uint16_t>(header.width);
+  const std::size_t stride = bmp::BmpRowStride(width);
   std::vector<std::uint8_t> codes;
   for (int r = 0; r < header.height; ++r) {
     const std::span<std::uint8_t> row(pixels + stride * static_cast<std::size_t>(header.height - 1 - r), width);
     if (header.compressed == 0) {
       if (!in.Read(row.data(), width)) {
-        Print(" error reading pixel data\n");
+        Print(kErrorReadingPixelData);
         std::memset(row.data(), gaf::kSkippedPixel, width);
       }
       continue;
     }
     std::uint16_t length = 0;
     if (!in.Read(length)) {
-      Print(" error reading pixel data length\n");
+      Print(kErrorReadingPixelDataLength);
       length = 0;
     } else {
       codes.resize(length);
       if (!in.Read(codes.data(), length)) {
-        Print(" error reading compressed pixel data\n");
+        Print(kErrorReadingCompressedPixelData);
         length = 0;
       }
     }
@@ -67,78 +68,81 @@ void ReadRowsInto(gaf::ArchiveReader& in, const gaf::GafFrameHeader& header, std
 }
 
 // One image: its pixel data, its name, the leave to write it, the file.
-Next ExportImage(app::Options& options, gaf::ArchiveReader& file, const gaf::GafFrameHeader& header,
-                 const std::string& target, std::string_view pixelSeekFailure, Next afterDeclined) {
-  if (header.width < 0 || header.height < 0) {
+// `afterNo` is where the export goes on when the user declines the file.
+Then ExportImage(OverwriteState& overwrite, gaf::ArchiveReader& file, const gaf::GafFrameHeader& header,
+                 const std::string& target, std::string_view pixelSeekFailure, Then afterNo) {
+  if (!gaf::IsImageSizeInRange(header)) {
     Print(kImageSizeOutOfRange);
-    return Next::Image;
+    return Then::NextImage;
   }
   if (!file.Seek(header.dataOffset)) {
     Print(pixelSeekFailure);
-    return Next::Image;
+    return Then::NextImage;
   }
   platform::File out;
-  switch (OpenOutput(target, options, out)) {
+  switch (OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, out)) {
     case OutputStatus::Open:
       break;
     case OutputStatus::CannotOpen:
-      PrintWith(" error opening %s to write\n", target);
-      return Next::Image;
+      return Then::NextImage;
     case OutputStatus::Declined:
-      return afterDeclined;
+      return afterNo;
     case OutputStatus::Skipped:
-      return Next::Entry;
+      return Then::NextEntry;
     case OutputStatus::Quit:
-      return Next::Quit;
+      return Then::Quit;
   }
-  PrintWith(WriteBitmap(out, file, header) ? "  Exported %s\n" : "  Failed to write %s\n", target);
-  return Next::Image;
+  PrintWith(WriteBitmap(out, file, header) ? kExported : kFailedToWrite, target);
+  return Then::NextImage;
 }
 
-Next ExportSubframes(app::Options& options, gaf::ArchiveReader& file, const EntryStart& entry,
+Then ExportSubframes(OverwriteState& overwrite, gaf::ArchiveReader& file, const EntryStart& entry,
                      const gaf::GafFrameHeader& frame, int k) {
   for (int j = 0; j < frame.subframeCount; ++j) {
     gaf::GafFrameHeader subframe;
     if (!ReadSubframeHeader(file, frame, j, subframe)) continue;
     // No for one subframe's file skips only that file.
-    const Next next = ExportImage(options, file, subframe, SubframeFileName(entry.name, k, j),
-                                  " error accessing subframe pixel data\n", Next::Image);
-    if (next != Next::Image) return next;
+    const Then then = ExportImage(overwrite, file, subframe, SubframeFileName(entry.name, k, j),
+                                  kErrorAccessingSubframePixelData, Then::NextImage);
+    if (then != Then::NextImage) return then;
   }
-  return Next::Image;
+  return Then::NextImage;
 }
 
 }  // namespace
 
-bool ExportEntryBitmaps(app::Options& options, gaf::ArchiveReader& file) {
+bool ExportEntryBitmaps(const Options& options, OverwriteState& overwrite, gaf::ArchiveReader& file) {
   EntryStart entry;
   if (!ReadEntryStart(file, entry) || !IsEntrySelected(options, file, entry)) return true;
   for (int k = 0; k < entry.header.frameCount; ++k) {
     gaf::GafFrameHeader frame;
     if (!ReadFrameHeader(file, entry.offset, k, frame)) continue;
     // No for a frame's file ends the entry.
-    const Next next = frame.subframeCount <= 0 ? ExportImage(options, file, frame, FrameFileName(entry.name, k),
-                                                             " error accessing frame pixel data\n", Next::Entry)
-                                               : ExportSubframes(options, file, entry, frame, k);
-    if (next == Next::Quit) return false;
-    if (next == Next::Entry) return true;
+    const Then then = frame.subframeCount <= 0
+                          ? ExportImage(overwrite, file, frame, FrameFileName(entry.name, k),
+                                        kErrorAccessingFramePixelData, Then::NextEntry)
+                          : ExportSubframes(overwrite, file, entry, frame, k);
+    if (then == Then::Quit) return false;
+    if (then == Then::NextEntry) return true;
   }
   return true;
 }
 
 bool WriteBitmap(platform::File& out, gaf::ArchiveReader& in, const gaf::GafFrameHeader& header) {
+  const auto width = static_cast<std::uint16_t>(header.width);
+  const auto height = static_cast<std::uint16_t>(header.height);
   // The whole file is put together in memory and written at once. An image
   // too large for the memory at hand cannot be written.
-  std::vector<std::uint8_t> bmp;
+  std::vector<std::uint8_t> file;
   try {
-    bmp.resize(BmpFileSize(header.width, header.height));
+    file.resize(bmp::BmpFileSize(width, height));
   } catch (const std::bad_alloc&) {
     return false;
   }
-  EncodeBmpHeaders(header.width, header.height, bmp.data());
-  std::memcpy(bmp.data() + kBmpHeadersSize, BuiltInPalette.data(), BuiltInPalette.size());
-  ReadRowsInto(in, header, bmp.data() + kBmpPixelsOffset);
-  return platform::WriteAll(out, bmp.data(), bmp.size());
+  bmp::EncodeBmpHeaders(width, height, file.data());
+  std::memcpy(file.data() + bmp::kBmpHeadersSize, bmp::BuiltInPalette.data(), bmp::BuiltInPalette.size());
+  ReadRowsInto(in, header, file.data() + bmp::kBmpPixelsOffset);
+  return platform::WriteAll(out, file.data(), file.size());
 }
 
-}  // namespace exporter
+}  // namespace app

@@ -5,15 +5,12 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "app/options.h"
 #include "gaf/archive_reader.h"
 #include "gaf/records.h"
 
-namespace exporter {
-
-constexpr std::string_view kImageSizeOutOfRange = " error: image size out of range\n";
+namespace app {
 
 struct EntryStart {
   std::uint32_t offset = 0;
@@ -26,7 +23,7 @@ struct EntryStart {
 bool ReadEntryStart(gaf::ArchiveReader& file, EntryStart& entry);
 
 // -P first, then -E. Prints nothing.
-bool IsEntrySelected(const app::Options& options, gaf::ArchiveReader& file, const EntryStart& entry);
+bool IsEntrySelected(const Options& options, gaf::ArchiveReader& file, const EntryStart& entry);
 
 // Frame k's table element, then the header it points at.
 bool ReadFrameHeader(gaf::ArchiveReader& file, std::uint32_t entryOffset, int k, gaf::GafFrameHeader& header);
@@ -34,4 +31,4 @@ bool ReadFrameHeader(gaf::ArchiveReader& file, std::uint32_t entryOffset, int k,
 // Subframe j's element of the frame's subframe table, then its header.
 bool ReadSubframeHeader(gaf::ArchiveReader& file, const gaf::GafFrameHeader& frame, int j, gaf::GafFrameHeader& header);
 
-}  // namespace exporter
+}  // namespace app

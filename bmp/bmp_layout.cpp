@@ -1,19 +1,19 @@
-#include "export/bmp_layout.h"
+#include "bmp/bmp_layout.h"
 
-#include "gaf/little_endian.h"
+#include "base/little_endian.h"
 
-namespace exporter {
+namespace bmp {
 
-using gaf::StoreU16;
-using gaf::StoreU32;
+using base::StoreU16;
+using base::StoreU32;
 
-std::size_t BmpRowStride(std::int16_t width) { return (static_cast<std::size_t>(width) + 3) & ~std::size_t{3}; }
+std::size_t BmpRowStride(std::uint16_t width) { return (std::size_t{width} + 3) & ~std::size_t{3}; }
 
-std::size_t BmpFileSize(std::int16_t width, std::int16_t height) {
-  return kBmpPixelsOffset + BmpRowStride(width) * static_cast<std::size_t>(height);
+std::size_t BmpFileSize(std::uint16_t width, std::uint16_t height) {
+  return kBmpPixelsOffset + BmpRowStride(width) * std::size_t{height};
 }
 
-void EncodeBmpHeaders(std::int16_t width, std::int16_t height, std::uint8_t* bytes) {
+void EncodeBmpHeaders(std::uint16_t width, std::uint16_t height, std::uint8_t* bytes) {
   // File header.
   bytes[0] = 'B';
   bytes[1] = 'M';
@@ -23,8 +23,8 @@ void EncodeBmpHeaders(std::int16_t width, std::int16_t height, std::uint8_t* byt
   StoreU32(bytes + 10, static_cast<std::uint32_t>(kBmpPixelsOffset));           // offset of the rows
   // Info header.
   StoreU32(bytes + 14, 40);                                  // info header size
-  StoreU32(bytes + 18, static_cast<std::uint32_t>(width));   // width
-  StoreU32(bytes + 22, static_cast<std::uint32_t>(height));  // height, positive: rows bottom-up
+  StoreU32(bytes + 18, std::uint32_t{width});   // width
+  StoreU32(bytes + 22, std::uint32_t{height});  // height, positive: rows bottom-up
   StoreU16(bytes + 26, 1);                                   // planes
   StoreU16(bytes + 28, 8);                                   // bits per pixel
   StoreU32(bytes + 30, 0);                                   // compression: none
@@ -35,4 +35,4 @@ void EncodeBmpHeaders(std::int16_t width, std::int16_t height, std::uint8_t* byt
   StoreU32(bytes + 50, 256);                                 // important colours
 }
 
-}  // namespace exporter
+}  // namespace bmp

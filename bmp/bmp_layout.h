@@ -5,19 +5,20 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace exporter {
+namespace bmp {
 
 constexpr std::size_t kBmpHeadersSize = 14 + 40;
 constexpr std::size_t kBmpPixelsOffset = kBmpHeadersSize + 1024;  // 1078
 
+// Sizes are unsigned: an image with a negative width or height has no BMP.
+
 // Bytes per stored row: the width rounded up to a multiple of 4.
-std::size_t BmpRowStride(std::int16_t width);
+std::size_t BmpRowStride(std::uint16_t width);
 
 // The whole file: headers, colour table and rows.
-std::size_t BmpFileSize(std::int16_t width, std::int16_t height);
+std::size_t BmpFileSize(std::uint16_t width, std::uint16_t height);
 
-// Fills the 54 bytes of both headers for an image of this size, which must
-// not be negative.
-void EncodeBmpHeaders(std::int16_t width, std::int16_t height, std::uint8_t* bytes);
+// Fills the 54 bytes of both headers for an image of this size.
+void EncodeBmpHeaders(std::uint16_t width, std::uint16_t height, std::uint8_t* bytes);
 
-}  // namespace exporter
+}  // namespace bmp

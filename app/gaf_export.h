@@ -3,27 +3,25 @@
 // row copied byte for byte.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
+#include "app/entry_reading.h"
 #include "app/options.h"
-#include "export/entry_reading.h"
-#include "export/frame_node.h"
+#include "app/overwrite.h"
 #include "gaf/archive_reader.h"
-#include "gaf/records.h"
+#include "writer/frame_node.h"
 
-namespace exporter {
+namespace app {
 
 // Exports the entry whose element of the entry offset table the read
 // position stands at. False only when the user answered Quit.
-bool ExportEntryGaf(app::Options& options, gaf::ArchiveReader& file);
-
-// A GAF file addresses its contents with 32-bit offsets.
-constexpr std::uint64_t kLargestGafFile = std::uint64_t{1} << 32;
+bool ExportEntryGaf(const Options& options, OverwriteState& overwrite, gaf::ArchiveReader& file);
 
 // Reads every frame, subframe and stored row of the entry into `frames`,
 // reporting and leaving out what fails to read. Stops with false as soon as
 // the file they make would be larger than `largestFile`.
-bool ReadEntryFrames(gaf::ArchiveReader& file, const EntryStart& entry, std::vector<FrameNode>& frames,
+bool ReadEntryFrames(gaf::ArchiveReader& file, const EntryStart& entry, std::vector<writer::FrameNode>& frames,
                      std::uint64_t largestFile);
 
 // Makes the counts in the headers describe what is written when pieces were
@@ -31,6 +29,6 @@ bool ReadEntryFrames(gaf::ArchiveReader& file, const EntryStart& entry, std::vec
 // image's row count. A frame left without subframes becomes an image of
 // height 0. A count that already says the same (a negative one for none
 // included) stays as read.
-void SettleCounts(gaf::GafEntryHeader& entryHeader, std::vector<FrameNode>& frames);
+void SettleCounts(gaf::GafEntryHeader& entryHeader, std::vector<writer::FrameNode>& frames);
 
-}  // namespace exporter
+}  // namespace app

@@ -1,6 +1,6 @@
-#include "export/palette.h"
+#include "bmp/palette.h"
 
-namespace exporter {
+namespace bmp {
 namespace {
 
 // The colours as 0xRRGGBB, sixteen indexes a line.
@@ -40,4 +40,4 @@ constexpr std::array<std::uint8_t, 1024> StoredPalette() {
 
 const std::array<std::uint8_t, 1024> BuiltInPalette = StoredPalette();
 
-}  // namespace exporter
+}  // namespace bmp
