@@ -103,11 +103,9 @@ class EntryCopier {
   std::uint64_t fileSize_ = writer::kEmptyGafFileSize;
 };
 
-// Sets a count unless it already says the same: 0 or less means none.
-template <typename Count>
-void SettleCount(Count& count, std::size_t actual) {
-  if (static_cast<std::size_t>(std::max<Count>(count, 0)) != actual) count = static_cast<Count>(actual);
-}
+// A count in a written file is the number of pieces written, 0 for none:
+// readers that take counts as unsigned must not see a negative one.
+void SettleCount(std::int16_t& count, std::size_t written) { count = static_cast<std::int16_t>(written); }
 
 // Reads the whole entry and writes it to `out`. False when it cannot be
 // written: a failed write, a file too large for a GAF file's offsets, or an

@@ -24,11 +24,9 @@ bool ExportEntryGaf(const Options& options, OverwriteState& overwrite, gaf::Arch
 bool ReadEntryFrames(gaf::ArchiveReader& file, const EntryStart& entry, std::vector<writer::FrameNode>& frames,
                      std::uint64_t largestFile);
 
-// Makes the counts in the headers describe what is written when pieces were
-// left out: the entry's frame count, each frame's subframe count, each
-// image's row count. A frame left without subframes becomes an image of
-// height 0. A count that already says the same (a negative one for none
-// included) stays as read.
+// Makes the counts in the headers the numbers of pieces written: the
+// entry's frame count, each frame's subframe count, each image's row count,
+// 0 for none. A frame left without subframes becomes an image of height 0.
 void SettleCounts(gaf::GafEntryHeader& entryHeader, std::vector<writer::FrameNode>& frames);
 
 }  // namespace app
