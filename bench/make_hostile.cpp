@@ -10,9 +10,19 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/fixture/gaf_builder.h"
+#include "tests/support/gaf_builder.h"
+#include "tools/row_encoder.h"
 
 namespace {
+
+fixture::Frame Single(fixture::Image image) { return {std::move(image)}; }
+
+// A frame of subframes; its own header describes the first of them.
+fixture::Frame WithSubframes(std::vector<fixture::Image> subframes) {
+  fixture::Image header = subframes.front();
+  header.rows.clear();
+  return {header, std::move(subframes)};
+}
 
 using fixture::Bytes;
 
@@ -28,17 +38,17 @@ fixture::Image CompressedRows(std::int16_t width, std::int16_t height, const Byt
 // One entry whose every frame table element points at the first frame's header.
 Bytes SharedFrames(const fixture::Image& image, int frames) {
   fixture::Layout layout;
-  fixture::Entry entry{"SHARED", {fixture::SingleImage(image)}};
+  fixture::Entry entry{"SHARED", {Single(image)}};
   Bytes bytes = fixture::BuildGaf({entry, {"OTHER", {}}}, &layout);
   // Move the entry header to the end, with a frame table of `frames` elements.
   const auto moved = static_cast<std::uint32_t>(bytes.size());
-  bytes.insert(bytes.end(), bytes.begin() + layout.entryOffsets[0], bytes.begin() + layout.entryOffsets[0] + 40);
-  fixture::PutU16(bytes, moved, static_cast<std::uint16_t>(frames));
+  bytes.insert(bytes.end(), bytes.begin() + layout.entries[0], bytes.begin() + layout.entries[0] + 40);
+  fixture::Put(bytes, moved, static_cast<std::uint16_t>(frames), 2);
   for (int k = 0; k < frames; ++k) {
     bytes.resize(bytes.size() + 8);
-    fixture::PutU32(bytes, bytes.size() - 8, layout.frameHeaders[0][0]);
+    fixture::Put(bytes, bytes.size() - 8, layout.frames[0][0]);
   }
-  fixture::PutU32(bytes, 12, moved);
+  fixture::Put(bytes, 12, moved);
   return bytes;
 }
 
@@ -51,7 +61,7 @@ int main(int argc, char** argv) {
   }
   const std::string directory = argv[1];
   const Bytes huge =
-      fixture::BuildGaf({{"HUGE", {fixture::SingleImage(CompressedRows(32767, 32767, {}))}}, {"OTHER", {}}});
+      fixture::BuildGaf({{"HUGE", {Single(CompressedRows(32767, 32767, {}))}}, {"OTHER", {}}});
   Bytes codes(65, 0);
   codes[0] = 0xFC;  // a literal of 64 pixels
   for (std::size_t i = 1; i < codes.size(); ++i) codes[i] = static_cast<std::uint8_t>(i);

@@ -10,9 +10,19 @@
 #include <random>
 #include <string>
 
-#include "tests/fixture/gaf_builder.h"
+#include "tests/support/gaf_builder.h"
+#include "tools/row_encoder.h"
 
 namespace {
+
+fixture::Frame Single(fixture::Image image) { return {std::move(image)}; }
+
+// A frame of subframes; its own header describes the first of them.
+fixture::Frame WithSubframes(std::vector<fixture::Image> subframes) {
+  fixture::Image header = subframes.front();
+  header.rows.clear();
+  return {header, std::move(subframes)};
+}
 
 using fixture::Bytes;
 
@@ -36,7 +46,7 @@ class Sprites {
       image.rows = std::move(rows);
       return image;
     }
-    return fixture::CompressedImage(width, rows, kTransparent);
+    return tools::CompressedImage(width, rows, kTransparent);
   }
 
   fixture::Frame Frame() {
@@ -44,9 +54,9 @@ class Sprites {
       std::vector<fixture::Image> subframes;
       const int count = 2 + static_cast<int>(Uniform() * 3);
       for (int j = 0; j < count; ++j) subframes.push_back(Image());
-      return fixture::WithSubframes(std::move(subframes));
+      return WithSubframes(std::move(subframes));
     }
-    return fixture::SingleImage(Image());
+    return Single(Image());
   }
 
   fixture::Entry Entry(const std::string& name) {

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "gaf/row_codes.h"
-#include "tests/fixture/gaf_builder.h"
+#include "tests/support/gaf_builder.h"
+#include "tools/row_encoder.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ std::vector<Row> SpriteRows(std::size_t width) {
       if (random() % 7 == 0) colour = static_cast<std::uint8_t>(16 + random() % 200);
       pixels[x] = random() % 5 == 0 ? static_cast<std::uint8_t>(16 + random() % 200) : colour;
     }
-    rows.push_back({fixture::EncodeRow(pixels, 0), width});
+    rows.push_back({tools::EncodeRow(pixels, 0), width});
   }
   return rows;
 }

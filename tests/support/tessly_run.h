@@ -1,0 +1,95 @@
+// Runs the real tessly binary, through the shell, in a directory of its own
+// and collects what it printed and what it left there.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <map>
+
+#include "tests/support/gaf_builder.h"
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+using fixture::Bytes;
+
+inline const std::string kBanner = "Tessly 1.0 - GAF sprite archive extractor\n\n";
+inline const Bytes kOld{'o', 'l', 'd'};  // what an output held before the run
+inline std::string Question(const std::string& name) {
+  return "  " + name + " already exists; Overwrite (Yes/No/All/Quit)? ";
+}
+inline std::string Exported(const std::string& name) { return "  Exported " + name + "\n"; }
+
+// A fresh directory, removed with everything in it at the end of the test.
+struct TempDir {
+  std::string path = [] {
+    std::string pattern = (fs::temp_directory_path() / "tessly-XXXXXX").string();
+    return std::string(::mkdtemp(pattern.data()));
+  }();
+  ~TempDir() { fs::remove_all(path); }
+  std::string operator/(const std::string& name) const { return path + "/" + name; }
+  void Write(const std::string& name, const Bytes& bytes) const { fixture::WriteFile(*this / name, bytes); }
+};
+
+// One shell word, whatever it holds.
+inline std::string Quoted(const std::string& word) {
+  std::string quoted = "'";
+  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// The shell words that run Tessly with `args` in `directory`: TESSLY_COMMAND
+// ("wine .../tessly.exe", for the Windows build) when it is set, else the
+// binary built with the tests.
+inline std::string TesslyCommand(const std::string& directory, const std::vector<std::string>& args) {
+  const char* given = std::getenv("TESSLY_COMMAND");
+  std::string command = "cd " + Quoted(directory) + " && exec " + (given != nullptr ? given : Quoted(TESSLY_BINARY));
+  for (const std::string& word : args) command += " " + Quoted(word);
+  return command;
+}
+
+struct RunOptions {
+  std::string input;                        // standard input
+  std::string fileSizeLimit = "unlimited";  // in 512-byte blocks: every write past it fails
+  std::string memoryLimit = "unlimited";    // in KiB of data memory
+  bool closedOutput = false;                // standard output is a pipe whose reader has gone
+};
+
+struct Result {
+  std::string output;  // standard output
+  int status = -1;
+};
+
+// Runs Tessly in `directory` in a session of its own, so without a terminal.
+// A write past the size limit fails instead of ending the process. The
+// shell adds a line with the exit status, on its own standard output.
+inline Result RunTessly(const std::string& directory, const std::vector<std::string>& args,
+                        const RunOptions& run = {}) {
+  const std::string command = "exec 3>&1; trap '' XFSZ; ulimit -f " + run.fileSizeLimit + "; ulimit -d " +
+                              run.memoryLimit + "; (printf %s " + Quoted(run.input) + " | setsid -w sh -c " +
+                              Quoted(TesslyCommand(directory, args)) + "; echo \" $?\" >&3)" +
+                              (run.closedOutput ? " | :" : "");
+  Result result;
+  FILE* output = ::popen(command.c_str(), "r");
+  for (int c; (c = std::fgetc(output)) != EOF;) result.output += static_cast<char>(c);
+  ::pclose(output);
+  const std::size_t status = result.output.rfind(' ');
+  result.status = std::stoi(result.output.substr(status + 1));
+  result.output.resize(status);
+  return result;
+}
+
+// Every file in `directory` by name, with its bytes (through a link, the
+// bytes of the file it points at); a directory has none.
+inline std::map<std::string, Bytes> FilesIn(const std::string& directory) {
+  std::map<std::string, Bytes> files;
+  for (const fs::directory_entry& item : fs::directory_iterator(directory)) {
+    std::ifstream in(item.is_regular_file() ? item.path() : fs::path(), std::ios::binary);
+    files[item.path().filename().string()] = Bytes(std::istreambuf_iterator<char>(in), {});
+  }
+  return files;
+}
+
+}  // namespace e2e
