@@ -31,7 +31,7 @@ bool IsBuildPicEntry(ArchiveReader& file, std::uint32_t entryOffset) {
   if (entry.frameCount != kBuildPicFrames) return false;
   for (int k = 0; k < kBuildPicFrames; ++k) {
     GafFrameEntry frameEntry;
-    GafFrameHeader frame;
+    GafFrameHeader frame{};
     if (!file.SeekAndRead(FrameTableElementOffset(entryOffset, k), frameEntry) ||
         !file.SeekAndRead(frameEntry.headerOffset, frame)) {
       continue;

@@ -59,7 +59,7 @@ TEST(Patterns, MatchTable) {
 
 // Outputs are bare names in the current directory, a folder of the build's
 // own where the tests run.
-TEST(GafMode, TheWriterRefusesAFilePast32BitOffsets) {
+TEST(Limits, TheWriterRefusesAFilePast32BitOffsets) {
   for (const bool fits : {true, false}) {
     std::vector<writer::FrameNode> frames(1);
     frames[0].dataSize = (std::uint64_t{1} << 32) - 56 - 32 + !fits;  // claimed; no rows are held
@@ -72,7 +72,7 @@ TEST(GafMode, TheWriterRefusesAFilePast32BitOffsets) {
 
 // One write call takes at most about 2 GiB on Linux, so larger writes go in
 // pieces. /dev/null does not read the untouched pages.
-TEST(GafMode, WritesOfMoreThanAGibibyteGoInPieces) {
+TEST(Limits, WritesOfMoreThanAGibibyteGoInPieces) {
 #ifdef TESSLY_SANITIZED
   GTEST_SKIP() << "the sanitizers' check of a write would read every page";
 #endif
@@ -89,7 +89,7 @@ TEST(GafMode, WritesOfMoreThanAGibibyteGoInPieces) {
 // The running size of the file to be counts what is kept, not rows that
 // fail to read: frame 0's rows lie at the end of the archive, so only the
 // first of them reads.
-TEST(GafMode, ReadingStopsExactlyAtTheLimitCountingOnlyKeptRows) {
+TEST(Limits, ReadingAnEntryStopsExactlyAtTheLimitCountingOnlyKeptRows) {
   fixture::Layout at;
   fixture::Bytes archive = fixture::BuildGaf({{"E", {{fixture::PlainImage(4, 3)}, {fixture::PlainImage(4, 2)}}}}, &at);
   fixture::Put(archive, at.frames[0][0] + 16, static_cast<std::uint32_t>(archive.size() - 4));
