@@ -15,15 +15,6 @@
 
 namespace {
 
-fixture::Frame Single(fixture::Image image) { return {std::move(image)}; }
-
-// A frame of subframes; its own header describes the first of them.
-fixture::Frame WithSubframes(std::vector<fixture::Image> subframes) {
-  fixture::Image header = subframes.front();
-  header.rows.clear();
-  return {header, std::move(subframes)};
-}
-
 using fixture::Bytes;
 
 class Sprites {
@@ -54,9 +45,9 @@ class Sprites {
       std::vector<fixture::Image> subframes;
       const int count = 2 + static_cast<int>(Uniform() * 3);
       for (int j = 0; j < count; ++j) subframes.push_back(Image());
-      return WithSubframes(std::move(subframes));
+      return tools::WithSubframes(std::move(subframes));
     }
-    return Single(Image());
+    return fixture::Frame(Image());
   }
 
   fixture::Entry Entry(const std::string& name) {

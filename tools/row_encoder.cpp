@@ -44,4 +44,10 @@ fixture::Image CompressedImage(std::int16_t width, const std::vector<Bytes>& pix
   return image;
 }
 
+fixture::Frame WithSubframes(std::vector<fixture::Image> subframes) {
+  fixture::Image header = subframes.front();
+  header.rows.clear();
+  return {header, std::move(subframes)};
+}
+
 }  // namespace tools

@@ -1,4 +1,5 @@
-// Row-compresses images for the demo archive and the benchmarks' workloads.
+// Row-compressed images and frames of subframes for the demo archive and
+// the benchmarks' workloads.
 #pragma once
 
 #include <cstdint>
@@ -16,5 +17,8 @@ Bytes EncodeRow(const Bytes& pixels, std::uint8_t transparent);
 
 // A compressed image of these rows of pixels.
 fixture::Image CompressedImage(std::int16_t width, const std::vector<Bytes>& pixelRows, std::uint8_t transparent);
+
+// A frame of subframes; its own header describes the first of them.
+fixture::Frame WithSubframes(std::vector<fixture::Image> subframes);
 
 }  // namespace tools
