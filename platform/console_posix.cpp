@@ -108,8 +108,7 @@ int ReadByte(int fd) {
   }
 }
 
-// Control characters are not echoed: Enter or Escape would move the cursor
-// off the prompt line.
+// Writes all of `text`; a failed write loses the rest.
 void WriteText(int fd, std::string_view text) {
   while (!text.empty()) {
     const ssize_t wrote = ::write(fd, text.data(), text.size());
@@ -119,6 +118,8 @@ void WriteText(int fd, std::string_view text) {
   }
 }
 
+// Control characters are not echoed: Enter or Escape would move the cursor
+// off the prompt line.
 void Echo(int fd, int key) {
   if (key < 0x20 || key == 0x7F) return;
   const char byte = static_cast<char>(key);
