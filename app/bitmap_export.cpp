@@ -52,10 +52,9 @@ void ReadRowsInto(gaf::ArchiveReader& in, const gaf::GafFrameHeader& header, std
       }
       continue;
     }
-    std::uint16_t length = 0;
+    std::uint16_t length = 0;  // stays 0 when it cannot be read
     if (!in.Read(length)) {
       Print(kErrorReadingPixelDataLength);
-      length = 0;
     } else {
       codes.resize(length);
       if (!in.Read(codes.data(), length)) {

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <fstream>
 #include <functional>
 
 #include "tests/support/tessly_run.h"
@@ -53,6 +54,11 @@ struct PtySession {
   void Signal(int signalNumber) const {
     if (::tcgetpgrp(master) > 1) ::kill(-::tcgetpgrp(master), signalNumber);
   }
+  // Tessly is stopped: its state is T.
+  bool Stopped() const {
+    std::ifstream stat("/proc/" + std::to_string(::tcgetpgrp(master)) + "/stat");
+    return std::string(std::istreambuf_iterator<char>(stat), {}).find(") T ") != std::string::npos;
+  }
 
   int master = -1, slave = -1;
   pid_t child = -1;
@@ -61,8 +67,8 @@ struct PtySession {
 
 // Standard input and output are files, so the key is read from the terminal
 // and the question shown there too. Escape and an arrow key answer nothing
-// (the A of ESC [ A is no All); the terminal is restored while Ctrl-Z stops
-// Tessly, and after Ctrl-C ends it.
+// (the A of ESC [ A is no All), and the key after them counts; the terminal
+// is restored while Ctrl-Z stops Tessly, and after Ctrl-C ends it.
 TEST(Terminal, KeysQuestionStopAndInterrupt) {
   const std::string q0 = Question("A00.BMP"), q1 = Question("A01.BMP");
   TempDir dir;
@@ -72,11 +78,11 @@ TEST(Terminal, KeysQuestionStopAndInterrupt) {
   ASSERT_TRUE(session.Await([&] { return session.shown == q0; }));
   ASSERT_TRUE(session.Type("\x1b") && session.Type("\x1b[A"));
   ::usleep(400000);  // past the wait for the rest of a sequence
-  session.Signal(SIGTSTP);
-  EXPECT_TRUE(session.Await([&] { return session.InMode(ICANON | ECHO); }));
-  session.Signal(SIGCONT);
   ASSERT_TRUE(session.Type("y"));
   EXPECT_TRUE(session.Await([&] { return session.shown == q0 + "y\r\n" + q1; }));
+  session.Signal(SIGTSTP);
+  EXPECT_TRUE(session.Await([&] { return session.Stopped() && session.InMode(ICANON | ECHO); }));
+  session.Signal(SIGCONT);
   ASSERT_TRUE(session.Type(""));
   session.Signal(SIGINT);
   int status = 0;

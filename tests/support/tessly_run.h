@@ -2,6 +2,8 @@
 // and collects what it printed and what it left there.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -24,10 +26,7 @@ inline std::string Exported(const std::string& name) { return "  Exported " + na
 
 // A fresh directory, removed with everything in it at the end of the test.
 struct TempDir {
-  std::string path = [] {
-    std::string pattern = (fs::temp_directory_path() / "tessly-XXXXXX").string();
-    return std::string(::mkdtemp(pattern.data()));
-  }();
+  std::string path = ::mkdtemp((fs::temp_directory_path() / "tessly-XXXXXX").string().data());
   ~TempDir() { fs::remove_all(path); }
   std::string operator/(const std::string& name) const { return path + "/" + name; }
   void Write(const std::string& name, const Bytes& bytes) const { fixture::WriteFile(*this / name, bytes); }
@@ -57,28 +56,22 @@ struct RunOptions {
   bool closedOutput = false;                // standard output is a pipe whose reader has gone
 };
 
-struct Result {
-  std::string output;  // standard output
-  int status = -1;
-};
-
-// Runs Tessly in `directory` in a session of its own, so without a terminal.
-// A write past the size limit fails instead of ending the process. The
-// shell adds a line with the exit status, on its own standard output.
-inline Result RunTessly(const std::string& directory, const std::vector<std::string>& args,
-                        const RunOptions& run = {}) {
+// Runs Tessly in `directory` in a session of its own, so without a terminal,
+// and returns its standard output; it always ends with status 0. A write
+// past the size limit fails instead of ending the process. The shell adds a
+// line with the exit status, on its own standard output.
+inline std::string RunTessly(const std::string& directory, const std::vector<std::string>& args,
+                             const RunOptions& run = {}) {
   const std::string command = "exec 3>&1; trap '' XFSZ; ulimit -f " + run.fileSizeLimit + "; ulimit -d " +
                               run.memoryLimit + "; (printf %s " + Quoted(run.input) + " | setsid -w sh -c " +
                               Quoted(TesslyCommand(directory, args)) + "; echo \" $?\" >&3)" +
                               (run.closedOutput ? " | :" : "");
-  Result result;
-  FILE* output = ::popen(command.c_str(), "r");
-  for (int c; (c = std::fgetc(output)) != EOF;) result.output += static_cast<char>(c);
-  ::pclose(output);
-  const std::size_t status = result.output.rfind(' ');
-  result.status = std::stoi(result.output.substr(status + 1));
-  result.output.resize(status);
-  return result;
+  std::string output;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  for (int c; (c = std::fgetc(pipe)) != EOF;) output += static_cast<char>(c);
+  ::pclose(pipe);
+  EXPECT_EQ(output.substr(output.rfind(' ')), " 0\n") << "exit status";
+  return output.erase(output.rfind(' '));
 }
 
 // Every file in `directory` by name, with its bytes (through a link, the
