@@ -62,9 +62,9 @@ struct RunOptions {
 // line with the exit status, on its own standard output.
 inline std::string RunTessly(const std::string& directory, const std::vector<std::string>& args,
                              const RunOptions& run = {}) {
-  const std::string command = "exec 3>&1; trap '' XFSZ; ulimit -f " + run.fileSizeLimit + "; ulimit -d " +
-                              run.memoryLimit + "; (printf %s " + Quoted(run.input) + " | setsid -w sh -c " +
-                              Quoted(TesslyCommand(directory, args)) + "; echo \" $?\" >&3)" +
+  const std::string command = "exec 3>&1; trap '' XFSZ; ulimit -n 1024; ulimit -f " + run.fileSizeLimit +
+                              "; ulimit -d " + run.memoryLimit + "; (printf %s " + Quoted(run.input) +
+                              " | setsid -w sh -c " + Quoted(TesslyCommand(directory, args)) + "; echo \" $?\" >&3)" +
                               (run.closedOutput ? " | :" : "");
   std::string output;
   FILE* pipe = ::popen(command.c_str(), "r");
