@@ -29,7 +29,7 @@ fixture::Image CompressedRows(std::int16_t width, std::int16_t height, const Byt
 // One entry whose every frame table element points at the first frame's header.
 Bytes SharedFrames(const fixture::Image& image, int frames) {
   fixture::Layout layout;
-  fixture::Entry entry{"SHARED", {fixture::Frame(image)}};
+  fixture::Entry entry{"SHARED", {fixture::Frame{image}}};
   Bytes bytes = fixture::BuildGaf({entry, {"OTHER", {}}}, &layout);
   // Move the entry header to the end, with a frame table of `frames` elements.
   const auto moved = static_cast<std::uint32_t>(bytes.size());
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string directory = argv[1];
-  const Bytes huge = fixture::BuildGaf({{"HUGE", {fixture::Frame(CompressedRows(32767, 32767, {}))}}, {"OTHER", {}}});
+  const Bytes huge = fixture::BuildGaf({{"HUGE", {fixture::Frame{CompressedRows(32767, 32767, {})}}}, {"OTHER", {}}});
   Bytes codes(65, 0);
   codes[0] = 0xFC;  // a literal of 64 pixels
   for (std::size_t i = 1; i < codes.size(); ++i) codes[i] = static_cast<std::uint8_t>(i);

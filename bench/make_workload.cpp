@@ -47,7 +47,7 @@ class Sprites {
       for (int j = 0; j < count; ++j) subframes.push_back(Image());
       return tools::WithSubframes(std::move(subframes));
     }
-    return fixture::Frame(Image());
+    return fixture::Frame{Image()};
   }
 
   fixture::Entry Entry(const std::string& name) {
