@@ -86,16 +86,21 @@ bool WriteEntry(BufferedWriter& out, const gaf::GafEntryHeader& entryHeader, con
   return true;
 }
 
+// The entry header and the frame table end the file.
+std::uint64_t FileSizeAfter(std::uint64_t entryOffset, const std::vector<FrameNode>& frames) {
+  return entryOffset + sizeof(gaf::GafEntryHeader) + sizeof(gaf::GafFrameEntry) * std::uint64_t{frames.size()};
+}
+
 }  // namespace
 
 std::uint64_t GafEntryFileSize(const std::vector<FrameNode>& frames) {
-  return GafEntryOffset(frames) + sizeof(gaf::GafEntryHeader) + sizeof(gaf::GafFrameEntry) * std::uint64_t{frames.size()};
+  return FileSizeAfter(GafEntryOffset(frames), frames);
 }
 
 bool WriteGafEntryFile(platform::File& out, const gaf::GafEntryHeader& entryHeader, std::vector<FrameNode>& frames) {
-  const std::uint64_t fileSize = GafEntryFileSize(frames);
-  if (fileSize > kLargestGafFile) return false;
   const std::uint64_t entryOffset = GafEntryOffset(frames);
+  const std::uint64_t fileSize = FileSizeAfter(entryOffset, frames);
+  if (fileSize > kLargestGafFile) return false;
   BufferedWriter writer(out);
   writer.Reserve(static_cast<std::size_t>(fileSize));
   std::uint8_t fileHeader[sizeof(gaf::GafHeader)];
