@@ -8,9 +8,8 @@
 #include "app/gaf_export.h"
 #include "app/messages.h"
 #include "app/overwrite.h"
-#include "gaf/archive_reader.h"
-#include "gaf/records.h"
 #include "platform/platform.h"
+#include "tessly/archive.h"
 
 namespace app {
 namespace {
@@ -19,36 +18,23 @@ using namespace messages;
 
 // Takes one archive apart. False when the user answered Quit.
 bool RunArchive(const Options& options, OverwriteState& overwrite, const std::string& path) {
-  platform::File file;
-  if (!platform::OpenForReading(path, file)) {
+  tessly::FileSource source;
+  if (source.Open(path) != tessly::Status::Ok) {
     Print(kCouldNotOpen);
     return true;
   }
-  gaf::ArchiveReader reader(file);
-  std::uint8_t headerBytes[sizeof(gaf::GafHeader)];
-  switch (reader.ReadBytes(headerBytes, sizeof headerBytes)) {
-    case gaf::ReadStatus::Complete:
-      break;
-    case gaf::ReadStatus::EndOfFile:  // too short to be an archive
-      Print(kInvalidGaf);
-      return true;
-    case gaf::ReadStatus::Failed:
-      return true;
-  }
-  const gaf::GafHeader header = gaf::DecodeGafHeader(headerBytes);
-  if (header.version != gaf::kGafVersion) {
-    Print(kInvalidGaf);
+  const tessly::Archive archive(source);
+  tessly::GafHeader header;
+  const tessly::Status status = archive.ReadHeader(header);
+  if (status != tessly::Status::Ok) {
+    PrintStatus(status, Mode::Bitmaps);
     return true;
   }
   for (std::int32_t i = 0; i < header.entryCount; ++i) {
-    if (!reader.Seek(gaf::EntryTableElementOffset(i))) {
-      Print(kErrorSeekingFilePosition);
-      continue;
-    }
     if (options.bitmapMode) {
-      if (!ExportEntryBitmaps(options, overwrite, reader)) return false;
+      if (!ExportEntryBitmaps(options, overwrite, archive, i)) return false;
     } else if (header.entryCount > 1) {
-      if (!ExportEntryGaf(options, overwrite, reader)) return false;
+      if (!ExportEntryGaf(options, overwrite, archive, i)) return false;
     } else {
       Print(kOnlyOneGafEntry);
     }

@@ -1,24 +1,19 @@
 #include "app/bitmap_export.h"
 
 #include <cstdio>
-#include <cstring>
-#include <new>
-#include <span>
 #include <string>
-#include <vector>
 
 #include "app/console_output.h"
 #include "app/entry_reading.h"
 #include "app/messages.h"
 #include "app/output_file.h"
-#include "bmp/bmp_layout.h"
-#include "bmp/palette.h"
-#include "gaf/row_codes.h"
+#include "tessly/bmp.h"
 
 namespace app {
 namespace {
 
 using namespace messages;
+using tessly::ImageKind;
 
 // Where the export goes on after an image.
 enum class Then { NextImage, NextEntry, Quit };
@@ -35,51 +30,28 @@ std::string SubframeFileName(const std::string& entryName, int k, int j) {
   return entryName + numbers + ".BMP";
 }
 
-// Reads `height` rows into their places in the BMP, bottom row last in the
-// file, so the first row read is the last row stored. A row that fails to
-// read becomes skipped pixels, so that the file keeps the height its headers
-// give and every other row stays in place.
-void ReadRowsInto(gaf::ArchiveReader& in, const gaf::GafFrameHeader& header, std::uint8_t* pixels) {
-  const auto width = static_cast<std::uint16_t>(header.width);
-  const std::size_t stride = bmp::BmpRowStride(width);
-  std::vector<std::uint8_t> codes;
-  for (int r = 0; r < header.height; ++r) {
-    const std::span<std::uint8_t> row(pixels + stride * static_cast<std::size_t>(header.height - 1 - r), width);
-    if (header.compressed == 0) {
-      if (!in.Read(row.data(), width)) {
-        Print(kErrorReadingPixelData);
-        std::memset(row.data(), gaf::kSkippedPixel, width);
-      }
-      continue;
-    }
-    std::uint16_t length = 0;  // stays 0 when it cannot be read
-    if (!in.Read(length)) {
-      Print(kErrorReadingPixelDataLength);
-    } else {
-      codes.resize(length);
-      if (!in.Read(codes.data(), length)) {
-        Print(kErrorReadingCompressedPixelData);
-        length = 0;
-      }
-    }
-    gaf::ExpandRowCodes(std::span(codes.data(), length), row);
-  }
+// Decodes the image, reporting each row that fails to read (it becomes
+// skipped pixels), and writes its BMP file. False when the image is too
+// large for memory or a write fails.
+bool WriteBitmap(const tessly::Archive& archive, const tessly::GafFrameHeader& header, ImageKind kind,
+                 FileSink& out) {
+  tessly::DecodedImage image;
+  const tessly::Status decoded = archive.DecodeImage(
+      header, kind, image, [](tessly::Status problem, int) { PrintStatus(problem, Mode::Bitmaps); });
+  return decoded == tessly::Status::Ok && tessly::WriteBmp(image, out) == tessly::Status::Ok && out.Flush();
 }
 
-// One image: its pixel data, its name, the leave to write it, the file.
-// `afterNo` is where the export goes on when the user declines the file.
-Then ExportImage(OverwriteState& overwrite, gaf::ArchiveReader& file, const gaf::GafFrameHeader& header,
-                 const std::string& target, std::string_view pixelSeekFailure, Then afterNo) {
-  if (!gaf::IsImageSizeInRange(header)) {
-    Print(kImageSizeOutOfRange);
+// One image: whether it can be read, its name, the leave to write it, the
+// file. `afterNo` is where the export goes on when the user declines the file.
+Then ExportImage(OverwriteState& overwrite, const tessly::Archive& archive, const tessly::GafFrameHeader& header,
+                 ImageKind kind, const std::string& target, Then afterNo) {
+  const tessly::Status readable = archive.CheckImage(header, kind);
+  if (readable != tessly::Status::Ok) {
+    PrintStatus(readable, Mode::Bitmaps);
     return Then::NextImage;
   }
-  if (!file.Seek(header.dataOffset)) {
-    Print(pixelSeekFailure);
-    return Then::NextImage;
-  }
-  platform::File out;
-  switch (OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, out)) {
+  FileSink out;
+  switch (OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, out.file())) {
     case OutputStatus::Open:
       break;
     case OutputStatus::CannotOpen:
@@ -91,18 +63,18 @@ Then ExportImage(OverwriteState& overwrite, gaf::ArchiveReader& file, const gaf:
     case OutputStatus::Quit:
       return Then::Quit;
   }
-  PrintWith(WriteBitmap(out, file, header) ? kExported : kFailedToWrite, target);
+  PrintWith(WriteBitmap(archive, header, kind, out) ? kExported : kFailedToWrite, target);
   return Then::NextImage;
 }
 
-Then ExportSubframes(OverwriteState& overwrite, gaf::ArchiveReader& file, const EntryStart& entry,
-                     const gaf::GafFrameHeader& frame, int k) {
+Then ExportSubframes(OverwriteState& overwrite, const tessly::Archive& archive, const tessly::Entry& entry,
+                     const tessly::GafFrameHeader& frame, int k) {
   for (int j = 0; j < frame.subframeCount; ++j) {
-    gaf::GafFrameHeader subframe;
-    if (!ReadSubframeHeader(file, frame, j, subframe)) continue;
+    tessly::GafFrameHeader subframe;
+    if (!ReadSubframe(archive, frame, j, subframe)) continue;
     // No for one subframe's file skips only that file.
-    const Then then = ExportImage(overwrite, file, subframe, SubframeFileName(entry.name, k, j),
-                                  kErrorAccessingSubframePixelData, Then::NextImage);
+    const Then then = ExportImage(overwrite, archive, subframe, ImageKind::Subframe,
+                                  SubframeFileName(entry.name, k, j), Then::NextImage);
     if (then != Then::NextImage) return then;
   }
   return Then::NextImage;
@@ -110,38 +82,22 @@ Then ExportSubframes(OverwriteState& overwrite, gaf::ArchiveReader& file, const 
 
 }  // namespace
 
-bool ExportEntryBitmaps(const Options& options, OverwriteState& overwrite, gaf::ArchiveReader& file) {
-  EntryStart entry;
-  if (!ReadEntryStart(file, entry) || !IsEntrySelected(options, file, entry)) return true;
+bool ExportEntryBitmaps(const Options& options, OverwriteState& overwrite, const tessly::Archive& archive,
+                        std::int32_t index) {
+  tessly::Entry entry;
+  if (!ReadEntry(archive, index, entry) || !IsEntrySelected(options, archive, entry)) return true;
   for (int k = 0; k < entry.header.frameCount; ++k) {
-    gaf::GafFrameHeader frame;
-    if (!ReadFrameHeader(file, entry.offset, k, frame)) continue;
+    tessly::Frame frame;
+    if (!ReadFrame(archive, entry, k, frame)) continue;
     // No for a frame's file ends the entry.
-    const Then then = frame.subframeCount <= 0
-                          ? ExportImage(overwrite, file, frame, FrameFileName(entry.name, k),
-                                        kErrorAccessingFramePixelData, Then::NextEntry)
-                          : ExportSubframes(overwrite, file, entry, frame, k);
+    const Then then = frame.header.subframeCount <= 0
+                          ? ExportImage(overwrite, archive, frame.header, ImageKind::Frame,
+                                        FrameFileName(entry.name, k), Then::NextEntry)
+                          : ExportSubframes(overwrite, archive, entry, frame.header, k);
     if (then == Then::Quit) return false;
     if (then == Then::NextEntry) return true;
   }
   return true;
-}
-
-bool WriteBitmap(platform::File& out, gaf::ArchiveReader& in, const gaf::GafFrameHeader& header) {
-  const auto width = static_cast<std::uint16_t>(header.width);
-  const auto height = static_cast<std::uint16_t>(header.height);
-  // The whole file is put together in memory and written at once. An image
-  // too large for the memory at hand cannot be written.
-  std::vector<std::uint8_t> file;
-  try {
-    file.resize(bmp::BmpFileSize(width, height));
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  bmp::EncodeBmpHeaders(width, height, file.data());
-  std::memcpy(file.data() + bmp::kBmpHeadersSize, bmp::BuiltInPalette.data(), bmp::BuiltInPalette.size());
-  ReadRowsInto(in, header, file.data() + bmp::kBmpPixelsOffset);
-  return platform::WriteAll(out, file.data(), file.size());
 }
 
 }  // namespace app

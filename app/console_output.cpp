@@ -24,6 +24,15 @@ void PrintWith(std::string_view format, std::string_view value) { Print(Formatte
 
 void PrintWith(std::string_view format, long long value) { Print(Replacing(format, "%d", std::to_string(value))); }
 
+void PrintStatus(tessly::Status status, messages::Mode mode, int row) {
+  for (const messages::StatusText& text : messages::kStatusTexts) {
+    if (text.status != status) continue;
+    const std::string_view line = mode == messages::Mode::GafCopy && !text.gafCopy.empty() ? text.gafCopy : text.bitmaps;
+    line.find("%d") == std::string_view::npos ? Print(line) : PrintWith(line, row);
+    return;
+  }
+}
+
 void FlushOutput() { std::fflush(stdout); }
 
 }  // namespace app

@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/messages.h"
+#include "tessly/status.h"
+
 namespace app {
 
 void Print(std::string_view text);
@@ -18,6 +21,10 @@ void PrintWith(std::string_view format, std::string_view value);
 
 // Prints `format` with its single "%d" replaced by `value` in decimal.
 void PrintWith(std::string_view format, long long value);
+
+// Prints the line of `status` in `mode` (kStatusTexts), with `row` for its
+// "%d"; nothing for Ok and the statuses without a line.
+void PrintStatus(tessly::Status status, messages::Mode mode, int row = -1);
 
 // Makes everything printed so far visible, before the program waits.
 void FlushOutput();

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "tessly/status.h"
+
 namespace app::messages {
 
 constexpr std::string_view kBanner = "Tessly 1.0 - GAF sprite archive extractor\n\n";
@@ -28,35 +30,42 @@ constexpr std::string_view kSuffixCannotContain = "ERROR: Suffix cannot contain 
 constexpr std::string_view kFileNotFound = "File not found\n";
 constexpr std::string_view kArchiveName = "%s\n";
 constexpr std::string_view kCouldNotOpen = "ERROR;  could not open\n";
-constexpr std::string_view kInvalidGaf = "Invalid GAF\n";
-constexpr std::string_view kErrorSeekingFilePosition = " error seeking file position\n";
 constexpr std::string_view kOnlyOneGafEntry = "  Only one GAF entry (no action taken)\n";
 
-// Entries, frames and subframes.
-constexpr std::string_view kErrorReadingFile = " error reading file\n";
-constexpr std::string_view kErrorSeekingPosition = " error seeking position\n";
-constexpr std::string_view kErrorReadingGafEntry = " error reading GAF entry\n";
-constexpr std::string_view kErrorSeekingGafFramePosition = " error seeking GAF frame position\n";
-constexpr std::string_view kErrorReadingGafFrameEntry = " error reading GAF frame entry\n";
-constexpr std::string_view kErrorSeekingFrameDataPosition = " error seeking frame data position\n";
-constexpr std::string_view kErrorReadingFrameData = " error reading frame data\n";
-constexpr std::string_view kErrorSeekingSubframeEntryPosition = " error seeking subframe entry position\n";
-constexpr std::string_view kErrorReadingSubframeEntryData = " error reading subframe entry data\n";
-constexpr std::string_view kErrorSeekingSubframeDataPosition = " error seeking subframe data position\n";
-constexpr std::string_view kErrorReadingSubframeData = " error reading subframe data\n";
-constexpr std::string_view kImageSizeOutOfRange = " error: image size out of range\n";
+// Where a text of the table below is printed.
+enum class Mode { Bitmaps, GafCopy };
 
-// Pixel data in bitmap mode.
-constexpr std::string_view kErrorAccessingFramePixelData = " error accessing frame pixel data\n";
-constexpr std::string_view kErrorAccessingSubframePixelData = " error accessing subframe pixel data\n";
-constexpr std::string_view kErrorReadingPixelData = " error reading pixel data\n";
-constexpr std::string_view kErrorReadingPixelDataLength = " error reading pixel data length\n";
-constexpr std::string_view kErrorReadingCompressedPixelData = " error reading compressed pixel data\n";
+// The line that each failure the library reports prints: in bitmap mode,
+// and in GAF mode where that differs ("%d" is the row's number). A status
+// not in the table prints nothing of its own: it ends in "Failed to write",
+// or, for an archive that cannot be read, in silence.
+struct StatusText {
+  tessly::Status status;
+  std::string_view bitmaps;
+  std::string_view gafCopy = {};  // empty: the same as in bitmap mode
+};
 
-// Pixel data in GAF mode.
-constexpr std::string_view kErrorSeekingFramePixelData = " error seeking frame pixel data\n";
-constexpr std::string_view kErrorReadingPixelDataRowLength = " error reading pixel data row length\n";
-constexpr std::string_view kErrorReadingPixelDataRow = " error reading pixel data row %d\n";
+constexpr StatusText kStatusTexts[] = {
+    {tessly::Status::NotAGafArchive, "Invalid GAF\n"},
+    {tessly::Status::EntryTableSeek, " error seeking file position\n"},
+    {tessly::Status::EntryTableRead, " error reading file\n"},
+    {tessly::Status::EntryHeaderSeek, " error seeking position\n"},
+    {tessly::Status::EntryHeaderRead, " error reading GAF entry\n"},
+    {tessly::Status::FrameTableSeek, " error seeking GAF frame position\n"},
+    {tessly::Status::FrameTableRead, " error reading GAF frame entry\n"},
+    {tessly::Status::FrameHeaderSeek, " error seeking frame data position\n"},
+    {tessly::Status::FrameHeaderRead, " error reading frame data\n"},
+    {tessly::Status::SubframeTableSeek, " error seeking subframe entry position\n"},
+    {tessly::Status::SubframeTableRead, " error reading subframe entry data\n"},
+    {tessly::Status::SubframeHeaderSeek, " error seeking subframe data position\n"},
+    {tessly::Status::SubframeHeaderRead, " error reading subframe data\n"},
+    {tessly::Status::ImageSizeOutOfRange, " error: image size out of range\n"},
+    {tessly::Status::FramePixelsSeek, " error accessing frame pixel data\n", " error seeking frame pixel data\n"},
+    {tessly::Status::SubframePixelsSeek, " error accessing subframe pixel data\n", " error seeking frame pixel data\n"},
+    {tessly::Status::RowRead, " error reading pixel data\n", " error reading pixel data row %d\n"},
+    {tessly::Status::RowLengthRead, " error reading pixel data length\n", " error reading pixel data row length\n"},
+    {tessly::Status::RowCodesRead, " error reading compressed pixel data\n", " error reading pixel data row %d\n"},
+};
 
 // Output files. GAF mode indents its opening error by one blank more.
 constexpr std::string_view kErrorOpeningBitmapToWrite = " error opening %s to write\n";

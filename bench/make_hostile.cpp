@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/support/gaf_builder.h"
+#include "tools/gaf_builder.h"
 #include "tools/row_encoder.h"
 
 namespace {

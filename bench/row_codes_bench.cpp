@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "gaf/row_codes.h"
-#include "tests/support/gaf_builder.h"
+#include "tessly/row_codes.h"
+#include "tools/gaf_builder.h"
 #include "tools/row_encoder.h"
 
 namespace {
@@ -40,7 +40,7 @@ void ExpandSpriteRows(benchmark::State& state) {
   std::size_t pixels = 0;
   for (auto _ : state) {
     for (const Row& row : rows) {
-      gaf::ExpandRowCodes(row.codes, out);
+      tessly::ExpandRowCodes(row.codes, out);
       benchmark::DoNotOptimize(out.data());
       pixels += row.width;
     }

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "gaf/filters.h"
+#include "tessly/filters.h"
 
 namespace {
 
@@ -36,6 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t split = input.find('\0');
   if (split == std::string::npos || split > 64) return -1;
   const std::string pattern = input.substr(0, split), name = input.substr(split + 1, 32).c_str();
-  if (gaf::MatchPattern(pattern, name) != Pass(Upper(pattern), Upper(name), 0, 0)) std::abort();
+  if (tessly::MatchPattern(pattern, name) != Pass(Upper(pattern), Upper(name), 0, 0)) std::abort();
   return 0;
 }

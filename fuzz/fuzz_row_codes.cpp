@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "gaf/row_codes.h"
+#include "tessly/row_codes.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Exactly the row's bytes, so that the sanitizers see any access past them.
   const std::vector<std::uint8_t> codes(data + 2, data + size);
   std::vector<std::uint8_t> row((data[0] | data[1] << 8) & 0x7FFF, 0xEE);
-  gaf::ExpandRowCodes(codes, row);
+  tessly::ExpandRowCodes(codes, row);
   if (row != Model(codes, row.size())) std::abort();
   return 0;
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tests/support/gaf_builder.h"
+#include "tools/gaf_builder.h"
 
 namespace tools {
 

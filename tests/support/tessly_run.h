@@ -10,7 +10,7 @@
 #include <iterator>
 #include <map>
 
-#include "tests/support/gaf_builder.h"
+#include "tools/gaf_builder.h"
 
 namespace e2e {
 

@@ -5,11 +5,11 @@
 
 #include <filesystem>
 
-#include "app/gaf_export.h"
 #include "app/options.h"
-#include "gaf/filters.h"
-#include "tests/support/gaf_builder.h"
-#include "writer/gaf_entry_writer.h"
+#include "platform/platform.h"
+#include "tessly/filters.h"
+#include "tessly/gaf_writer.h"
+#include "tools/gaf_builder.h"
 
 namespace {
 
@@ -51,24 +51,31 @@ TEST(Patterns, MatchTable) {
       {"*??C", "XABC", true}, {"*??C", "ABC", true}, {"*??C", "AC", false}, {"*?*", "AB", true}, {"*?*", "", false},
       {"*??*", "A", false}, {"ABC", "ABCD", false}, {"ABCD", "ABC", false}, {"\xE9*", "\xC9X", false}, {"", "", true}};
   // clang-format on
-  for (const auto& [pattern, name, matches] : rows) EXPECT_EQ(gaf::MatchPattern(pattern, name), matches) << pattern;
+  for (const auto& [pattern, name, matches] : rows) EXPECT_EQ(tessly::MatchPattern(pattern, name), matches) << pattern;
 }
 
-// Outputs are bare names in the current directory, a folder of the build's
-// own where the tests run.
-TEST(Limits, TheWriterRefusesAFilePast32BitOffsets) {
+// Counts what is written without keeping it.
+struct CountingSink : tessly::ByteSink {
+  std::uint64_t written = 0;
+  bool Write(const void*, std::size_t count) override { return written += count, true; }
+};
+
+// No written file passes 2 GiB, so that every offset in it can be sought.
+// The rows are never touched, so they take no memory.
+TEST(Limits, TheWriterRefusesAFilePastTheOffsetLimit) {
   for (const bool fits : {true, false}) {
-    std::vector<writer::FrameNode> frames(1);
-    frames[0].dataSize = (std::uint64_t{1} << 32) - 56 - 32 + !fits;  // claimed; no rows are held
-    platform::File out;
-    EXPECT_TRUE(platform::CreateOutput("out.gaf", out));
-    EXPECT_EQ(writer::WriteGafEntryFile(out, {}, frames), fits);
-    EXPECT_EQ(fs::file_size("out.gaf"), fits ? 12u + 4 + 24 + 40 + 8 : 0u);
+    tessly::StoredEntry entry;
+    entry.frames.resize(1);
+    entry.frames[0].image.rows.resize((std::size_t{1} << 31) - 16 - 24 - 40 - 8 + !fits);
+    CountingSink sink;
+    EXPECT_EQ(tessly::WriteGafEntry(entry, sink), fits ? tessly::Status::Ok : tessly::Status::EntryTooLarge);
+    EXPECT_EQ(sink.written, fits ? std::uint64_t{1} << 31 : 0u);
   }
 }
 
 // One write call takes at most about 2 GiB on Linux, so larger writes go in
-// pieces. /dev/null does not read the untouched pages.
+// pieces. /dev/null does not read the untouched pages. Outputs are bare
+// names in the current directory.
 TEST(Limits, WritesOfMoreThanAGibibyteGoInPieces) {
 #ifdef TESSLY_SANITIZED
   GTEST_SKIP() << "the sanitizers' check of a write would read every page";
@@ -90,21 +97,20 @@ TEST(Limits, ReadingAnEntryStopsExactlyAtTheLimitCountingOnlyKeptRows) {
   fixture::Layout at;
   fixture::Bytes archive = fixture::BuildGaf({{"E", {{fixture::PlainImage(4, 3)}, {fixture::PlainImage(4, 2)}}}}, &at);
   fixture::Put(archive, at.frames[0][0] + 16, static_cast<std::uint32_t>(archive.size() - 4));
-  fixture::WriteFile("in.gaf", archive);
   const std::uint64_t kept = 56 + 2 * 32 + 4 + 8;
   for (const std::uint64_t limit : {kept, kept - 1}) {
-    platform::File file;
-    app::EntryStart entry;
-    std::vector<writer::FrameNode> frames;
-    ASSERT_TRUE(platform::OpenForReading("in.gaf", file));
-    gaf::ArchiveReader reader(file);
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(reader.Seek(12) && app::ReadEntryStart(reader, entry));
-    EXPECT_EQ(app::ReadEntryFrames(reader, entry, frames, limit), limit == kept);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              " error reading pixel data row 1\n error reading pixel data row 2\n");
-    EXPECT_EQ(writer::GafEntryFileSize(frames), limit == kept ? kept : kept - 4);
-    EXPECT_EQ(frames[0].rows.Stored().size(), 4u);  // the one row read
+    tessly::MemorySource source(archive);
+    const tessly::Archive reader(source, {.entryBytes = limit});
+    tessly::Entry entry;
+    tessly::StoredEntry stored;
+    std::vector<std::pair<tessly::Status, int>> problems;
+    ASSERT_EQ(reader.ReadEntry(0, entry), tessly::Status::Ok);
+    EXPECT_EQ(reader.ReadStoredEntry(entry, stored, [&](tessly::Status s, int row) { problems.emplace_back(s, row); }),
+              limit == kept ? tessly::Status::Ok : tessly::Status::EntryTooLarge);
+    const std::vector<std::pair<tessly::Status, int>> rowsLost{{tessly::Status::RowRead, 1}, {tessly::Status::RowRead, 2}};
+    EXPECT_EQ(problems, rowsLost);
+    EXPECT_EQ(tessly::GafEntryFileSize(stored), limit == kept ? kept : kept - 4);
+    EXPECT_EQ(stored.frames[0].image.rows.size(), 4u);  // the one row read
   }
 }
 

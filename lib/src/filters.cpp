@@ -1,10 +1,10 @@
-#include "gaf/filters.h"
+#include "tessly/filters.h"
 
 #include <string>
 
 #include "base/ascii.h"
 
-namespace gaf {
+namespace tessly {
 namespace {
 
 constexpr int kBuildPicFrames = 3;
@@ -25,22 +25,24 @@ bool OnlyStarsFrom(const std::string& pattern, std::size_t from) {
 
 }  // namespace
 
-bool IsBuildPicEntry(ArchiveReader& file, std::uint32_t entryOffset) {
-  GafEntryHeader entry;
-  if (!file.SeekAndRead(entryOffset, entry)) return true;
-  if (entry.frameCount != kBuildPicFrames) return false;
-  for (int k = 0; k < kBuildPicFrames; ++k) {
-    GafFrameEntry frameEntry;
-    GafFrameHeader frame{};
-    if (!file.SeekAndRead(FrameTableElementOffset(entryOffset, k), frameEntry) ||
-        !file.SeekAndRead(frameEntry.headerOffset, frame)) {
-      continue;
-    }
-    if (frame.width != kBuildPicSize || frame.height != kBuildPicSize || frame.subframeCount > 0) {
+bool IsBuildPicture(std::int16_t frameCount, std::span<const std::optional<GafFrameHeader>> frames) {
+  if (frameCount != kBuildPicFrames) return false;
+  for (const std::optional<GafFrameHeader>& frame : frames) {
+    if (frame && (frame->width != kBuildPicSize || frame->height != kBuildPicSize || frame->subframeCount > 0)) {
       return false;
     }
   }
   return true;
+}
+
+bool IsBuildPicture(const Archive& archive, const Entry& entry) {
+  if (entry.header.frameCount != kBuildPicFrames) return false;
+  std::optional<GafFrameHeader> frames[kBuildPicFrames];
+  for (int k = 0; k < kBuildPicFrames; ++k) {
+    Frame frame;
+    if (archive.ReadFrame(entry, k, frame) == Status::Ok) frames[k] = frame.header;
+  }
+  return IsBuildPicture(entry.header.frameCount, frames);
 }
 
 bool MatchPattern(std::string_view patternText, std::string_view nameText) {
@@ -88,4 +90,4 @@ bool MatchPattern(std::string_view patternText, std::string_view nameText) {
   }
 }
 
-}  // namespace gaf
+}  // namespace tessly

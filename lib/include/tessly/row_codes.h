@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-namespace gaf {
+namespace tessly {
 
 // The palette index that skipped pixels get.
 constexpr std::uint8_t kSkippedPixel = 9;
@@ -18,4 +18,4 @@ constexpr std::uint8_t kSkippedPixel = 9;
 // codes leave unset, and all pixels of an empty row, get kSkippedPixel.
 void ExpandRowCodes(std::span<const std::uint8_t> codes, std::span<std::uint8_t> row);
 
-}  // namespace gaf
+}  // namespace tessly

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace base {
+namespace tessly::little_endian {
 
 inline std::uint16_t LoadU16(const std::uint8_t* bytes) {
   return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
@@ -27,4 +27,4 @@ inline void StoreU32(std::uint8_t* bytes, std::uint32_t value) {
   bytes[3] = static_cast<std::uint8_t>(value >> 24);
 }
 
-}  // namespace base
+}  // namespace tessly::little_endian

@@ -1,9 +1,9 @@
-#include "gaf/row_codes.h"
+#include "tessly/row_codes.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace gaf {
+namespace tessly {
 
 void ExpandRowCodes(std::span<const std::uint8_t> codes, std::span<std::uint8_t> row) {
   if (row.empty()) return;
@@ -37,4 +37,4 @@ void ExpandRowCodes(std::span<const std::uint8_t> codes, std::span<std::uint8_t>
   std::memset(out, kSkippedPixel, static_cast<std::size_t>(rowEnd - out));
 }
 
-}  // namespace gaf
+}  // namespace tessly

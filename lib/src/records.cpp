@@ -1,17 +1,17 @@
-#include "gaf/records.h"
+#include "record_codec.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "base/little_endian.h"
+#include "little_endian.h"
 
-namespace gaf {
+namespace tessly {
 namespace {
 
-using base::LoadU16;
-using base::LoadU32;
-using base::StoreU16;
-using base::StoreU32;
+using tessly::little_endian::LoadU16;
+using tessly::little_endian::LoadU32;
+using tessly::little_endian::StoreU16;
+using tessly::little_endian::StoreU32;
 
 std::int16_t LoadI16(const std::uint8_t* bytes) { return static_cast<std::int16_t>(LoadU16(bytes)); }
 
@@ -94,4 +94,4 @@ std::string EntryName(const GafEntryHeader& header) {
   return std::string(header.name.begin(), end);
 }
 
-}  // namespace gaf
+}  // namespace tessly

@@ -1,11 +1,11 @@
-#include "bmp/palette.h"
+#include "tessly/bmp.h"
 
-namespace bmp {
+namespace tessly {
 namespace {
 
 // The colours as 0xRRGGBB, sixteen indexes a line.
 // clang-format off
-constexpr std::uint32_t kColours[256] = {
+constexpr std::array<std::uint32_t, 256> kColours = {
     0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0x808080, 0xC0DCC0, 0x5454FC, 0x000000, 0x000000, 0x000000, 0x000000, 0x000000, 0x000000,  // 0
     0xFFEBF3, 0xEBC7D3, 0xD7A3B3, 0xC38797, 0xAF6F7F, 0x9B5B63, 0x8B474F, 0x7B3B47, 0x6F333B, 0x632B33, 0x57232B, 0x4B1B27, 0x3B171F, 0x2F0F17, 0x230B0F, 0x17070B,  // 16
     0x73FFDF, 0x57E7BF, 0x43CF9F, 0x2FB783, 0x1F9F67, 0x138B4F, 0x0F773F, 0x0B6B37, 0x075F2F, 0x07532B, 0x004727, 0x003F23, 0x00331B, 0x002717, 0x001B0F, 0x00130B,  // 32
@@ -25,19 +25,8 @@ constexpr std::uint32_t kColours[256] = {
 };
 // clang-format on
 
-constexpr std::array<std::uint8_t, 1024> StoredPalette() {
-  std::array<std::uint8_t, 1024> bytes{};
-  for (std::size_t i = 0; i < 256; ++i) {
-    bytes[4 * i + 0] = static_cast<std::uint8_t>(kColours[i]);        // blue
-    bytes[4 * i + 1] = static_cast<std::uint8_t>(kColours[i] >> 8);   // green
-    bytes[4 * i + 2] = static_cast<std::uint8_t>(kColours[i] >> 16);  // red
-    bytes[4 * i + 3] = 0;
-  }
-  return bytes;
-}
-
 }  // namespace
 
-const std::array<std::uint8_t, 1024> BuiltInPalette = StoredPalette();
+const std::array<std::uint32_t, 256>& BuiltInColours() { return kColours; }
 
-}  // namespace bmp
+}  // namespace tessly

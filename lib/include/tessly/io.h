@@ -1,0 +1,74 @@
+// Where archives are read from and files are written to: byte sources and
+// byte sinks. The library reads and writes only through these.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tessly/status.h"
+
+namespace tessly {
+
+// Bytes to read at absolute offsets.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Reads up to `count` bytes at `offset` into `buffer`. Returns the number
+  // read, fewer than `count` only at the end of the source, or -1 when the
+  // source cannot be read there.
+  virtual std::int64_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count) = 0;
+};
+
+// Bytes in memory, which the caller owns and keeps alive while it is read.
+class MemorySource : public ByteSource {
+ public:
+  explicit MemorySource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+  std::int64_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count) override;
+
+ private:
+  std::span<const std::uint8_t> bytes_;
+};
+
+// A file, read through a cache of 64 KiB blocks, so that the many small
+// reads of records and rows cost few system calls. Closes the file when it
+// is destroyed.
+class FileSource : public ByteSource {
+ public:
+  FileSource();
+  ~FileSource() override;
+  FileSource(const FileSource&) = delete;
+  FileSource& operator=(const FileSource&) = delete;
+
+  // Opens a regular file for reading. Ok, CannotOpen or OutOfMemory.
+  Status Open(const std::string& path);
+  std::int64_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count) override;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// Bytes to write, front to back.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  // Appends all `count` bytes; false when they cannot all be taken.
+  virtual bool Write(const void* bytes, std::size_t count) = 0;
+  // Told before a file is written how many bytes it will take, so that a
+  // buffering sink can size its buffer once.
+  virtual void Expect(std::uint64_t /*bytes*/) {}
+};
+
+// Collects what is written in memory; `bytes` is the caller's to take.
+class MemorySink : public ByteSink {
+ public:
+  bool Write(const void* bytes, std::size_t count) override;
+  void Expect(std::uint64_t bytes) override;
+  std::vector<std::uint8_t> bytes;
+};
+
+}  // namespace tessly

@@ -1,0 +1,45 @@
+// What a step of the library did: Ok, or what failed. Every function that
+// can fail returns one of these; none throws, prints or ends the process.
+#pragma once
+
+namespace tessly {
+
+enum class Status {
+  Ok,
+
+  // The archive as a whole.
+  CannotOpen,          // the file could not be opened for reading
+  ArchiveUnreadable,   // the source failed when its header was read
+  NotAGafArchive,      // shorter than a header, or another version
+
+  // Reaching a record. A seek fails for an offset of 0x80000000 or more; a
+  // read fails when the source fails or ends before the record does.
+  EntryTableSeek,      // the entry's element of the entry offset table
+  EntryTableRead,
+  EntryHeaderSeek,     // the entry header that the element points at
+  EntryHeaderRead,
+  FrameTableSeek,      // the frame's element of the entry's frame table
+  FrameTableRead,
+  FrameHeaderSeek,     // the frame header that the element points at
+  FrameHeaderRead,
+  SubframeTableSeek,   // the subframe's element of the frame's subframe table
+  SubframeTableRead,
+  SubframeHeaderSeek,  // the subframe header that the element points at
+  SubframeHeaderRead,
+
+  // An image's pixel data.
+  ImageSizeOutOfRange,  // a width or height that gives no image
+  FramePixelsSeek,      // a frame's pixel data lies at 0x80000000 or past it
+  SubframePixelsSeek,   // the same for a subframe's
+  RowRead,              // a plain row could not be read whole
+  RowLengthRead,        // a compressed row's length could not be read
+  RowCodesRead,         // a compressed row's codes could not be read whole
+
+  // Limits and writing.
+  ImageTooLarge,  // more pixels than Limits::imagePixels allows
+  EntryTooLarge,  // a one-entry file past Limits::entryBytes or kOffsetLimit
+  OutOfMemory,
+  WriteFailed,    // the byte sink refused a write
+};
+
+}  // namespace tessly

@@ -1,0 +1,113 @@
+#include "tessly/archive.h"
+
+#include <span>
+
+#include "cursor.h"
+#include "tessly/row_codes.h"
+
+namespace tessly {
+namespace {
+
+// A seek, then a read of the record there: the first of the two statuses
+// that fails, or Ok.
+template <typename Record>
+Status SeekAndRead(Cursor& cursor, std::uint64_t offset, Record& record, Status seekFailed, Status readFailed) {
+  if (!cursor.Seek(offset)) return seekFailed;
+  return cursor.Read(record) ? Status::Ok : readFailed;
+}
+
+// Reads one row into `row`, whose size is the image's width, from where the
+// cursor stands. A row that fails to read is reported and becomes skipped
+// pixels, so that every other row keeps its place.
+void DecodeRow(Cursor& cursor, bool compressed, std::vector<std::uint8_t>& codes, std::span<std::uint8_t> row,
+               int r, const ProblemReport& report) {
+  if (!compressed) {
+    if (!cursor.Read(row.data(), row.size())) {
+      report(Status::RowRead, r);
+      ExpandRowCodes({}, row);
+    }
+    return;
+  }
+  std::uint16_t length = 0;  // stays 0 when it cannot be read
+  if (!cursor.Read(length)) {
+    report(Status::RowLengthRead, r);
+  } else {
+    codes.resize(length);
+    if (!cursor.Read(codes.data(), length)) {
+      report(Status::RowCodesRead, r);
+      length = 0;
+    }
+  }
+  ExpandRowCodes(std::span(codes.data(), length), row);
+}
+
+}  // namespace
+
+Status Archive::ReadHeader(GafHeader& header) const {
+  std::uint8_t bytes[sizeof(GafHeader)];
+  const std::int64_t got = source_.ReadAt(0, bytes, sizeof bytes);
+  if (got < 0) return Status::ArchiveUnreadable;
+  if (got < static_cast<std::int64_t>(sizeof bytes)) return Status::NotAGafArchive;
+  header = DecodeGafHeader(bytes);
+  return header.version == kGafVersion ? Status::Ok : Status::NotAGafArchive;
+}
+
+Status Archive::ReadEntry(std::int32_t index, Entry& entry) const {
+  Cursor cursor(source_);
+  Status status = SeekAndRead(cursor, EntryTableElementOffset(index), entry.offset, Status::EntryTableSeek,
+                              Status::EntryTableRead);
+  if (status == Status::Ok) {
+    status = SeekAndRead(cursor, entry.offset, entry.header, Status::EntryHeaderSeek, Status::EntryHeaderRead);
+  }
+  if (status == Status::Ok) entry.name = EntryName(entry.header);
+  return status;
+}
+
+Status Archive::ReadFrame(const Entry& entry, int k, Frame& frame) const {
+  Cursor cursor(source_);
+  const Status status = SeekAndRead(cursor, FrameTableElementOffset(entry.offset, k), frame.tableElement,
+                                    Status::FrameTableSeek, Status::FrameTableRead);
+  if (status != Status::Ok) return status;
+  return SeekAndRead(cursor, frame.tableElement.headerOffset, frame.header, Status::FrameHeaderSeek,
+                     Status::FrameHeaderRead);
+}
+
+Status Archive::ReadSubframe(const GafFrameHeader& frame, int j, GafFrameHeader& subframe) const {
+  Cursor cursor(source_);
+  std::uint32_t headerOffset = 0;
+  const Status status = SeekAndRead(cursor, SubframeTableElementOffset(frame, j), headerOffset,
+                                    Status::SubframeTableSeek, Status::SubframeTableRead);
+  if (status != Status::Ok) return status;
+  return SeekAndRead(cursor, headerOffset, subframe, Status::SubframeHeaderSeek, Status::SubframeHeaderRead);
+}
+
+Status Archive::CheckImage(const GafFrameHeader& header, ImageKind kind) const {
+  if (!IsImageSizeInRange(header)) return Status::ImageSizeOutOfRange;
+  return header.dataOffset < kOffsetLimit ? Status::Ok : PixelsSeekFailed(kind);
+}
+
+Status Archive::DecodeImage(const GafFrameHeader& header, ImageKind kind, DecodedImage& image,
+                            const ProblemReport& report) const {
+  const Status status = CheckImage(header, kind);
+  if (status != Status::Ok) return status;
+  image.width = static_cast<std::uint16_t>(header.width);
+  image.height = static_cast<std::uint16_t>(header.height);
+  const std::size_t width = image.width;
+  const std::uint64_t pixels = std::uint64_t{image.width} * image.height;
+  if (limits_.imagePixels != 0 && pixels > limits_.imagePixels) return Status::ImageTooLarge;
+  Cursor cursor(source_);
+  cursor.Seek(header.dataOffset);
+  std::vector<std::uint8_t> codes;  // grows to the longest compressed row
+  try {
+    image.pixels.resize(static_cast<std::size_t>(pixels));
+    for (int r = 0; r < image.height; ++r) {
+      const std::span row(image.pixels.data() + width * static_cast<std::size_t>(r), width);
+      DecodeRow(cursor, header.compressed != 0, codes, row, r, report);
+    }
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
+  return Status::Ok;
+}
+
+}  // namespace tessly

@@ -1,0 +1,72 @@
+#include <algorithm>
+#include <vector>
+
+#include "little_endian.h"
+#include "tessly/bmp.h"
+
+namespace tessly {
+namespace {
+
+using little_endian::StoreU16;
+using little_endian::StoreU32;
+
+// The colour table as stored: blue, green, red, 0.
+std::array<std::uint8_t, 1024> StoredPalette() {
+  std::array<std::uint8_t, 1024> bytes{};
+  for (std::size_t i = 0; i < 256; ++i) {
+    const std::uint32_t colour = BuiltInColours()[i];
+    bytes[4 * i + 0] = static_cast<std::uint8_t>(colour);        // blue
+    bytes[4 * i + 1] = static_cast<std::uint8_t>(colour >> 8);   // green
+    bytes[4 * i + 2] = static_cast<std::uint8_t>(colour >> 16);  // red
+  }
+  return bytes;
+}
+
+// Fills the 54 bytes of both headers for an image of this size.
+void EncodeBmpHeaders(std::uint16_t width, std::uint16_t height, std::uint8_t* bytes) {
+  // File header.
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  StoreU32(bytes + 2, static_cast<std::uint32_t>(BmpFileSize(width, height)));  // file size
+  StoreU16(bytes + 6, 0);                                                       // reserved
+  StoreU16(bytes + 8, 0);                                                       // reserved
+  StoreU32(bytes + 10, static_cast<std::uint32_t>(kBmpPixelsOffset));           // offset of the rows
+  // Info header.
+  StoreU32(bytes + 14, 40);                     // info header size
+  StoreU32(bytes + 18, std::uint32_t{width});   // width
+  StoreU32(bytes + 22, std::uint32_t{height});  // height, positive: rows bottom-up
+  StoreU16(bytes + 26, 1);                      // planes
+  StoreU16(bytes + 28, 8);                      // bits per pixel
+  StoreU32(bytes + 30, 0);                      // compression: none
+  StoreU32(bytes + 34, 0);                      // image size
+  StoreU32(bytes + 38, 0);                      // horizontal resolution
+  StoreU32(bytes + 42, 0);                      // vertical resolution
+  StoreU32(bytes + 46, 256);                    // colours used
+  StoreU32(bytes + 50, 256);                    // important colours
+}
+
+}  // namespace
+
+std::size_t BmpRowStride(std::uint16_t width) { return (std::size_t{width} + 3) & ~std::size_t{3}; }
+
+std::size_t BmpFileSize(std::uint16_t width, std::uint16_t height) {
+  return kBmpPixelsOffset + BmpRowStride(width) * std::size_t{height};
+}
+
+Status WriteBmp(const DecodedImage& image, ByteSink& sink) {
+  const std::array<std::uint8_t, 1024> palette = StoredPalette();
+  sink.Expect(BmpFileSize(image.width, image.height));
+  std::uint8_t start[kBmpPixelsOffset];
+  EncodeBmpHeaders(image.width, image.height, start);
+  std::copy(palette.begin(), palette.end(), start + kBmpHeadersSize);
+  if (!sink.Write(start, sizeof start)) return Status::WriteFailed;
+  // Bottom row first, each followed by the zeros that pad it.
+  const std::uint8_t padding[3] = {};
+  const std::size_t width = image.width, pad = BmpRowStride(image.width) - width;
+  for (std::size_t r = image.height; r-- > 0;) {
+    if (!sink.Write(image.pixels.data() + width * r, width) || !sink.Write(padding, pad)) return Status::WriteFailed;
+  }
+  return Status::Ok;
+}
+
+}  // namespace tessly

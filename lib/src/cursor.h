@@ -1,0 +1,60 @@
+// The one way the library reaches a record or a row: a seek to an absolute
+// offset, then reads of exact byte counts from there on.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "little_endian.h"
+#include "record_codec.h"
+#include "tessly/archive.h"
+#include "tessly/io.h"
+
+namespace tessly {
+
+class Cursor {
+ public:
+  explicit Cursor(ByteSource& source) : source_(source) {}
+
+  // Fails for an offset of kOffsetLimit or more, never for one past the end.
+  bool Seek(std::uint64_t offset) {
+    if (offset >= kOffsetLimit) return false;
+    position_ = offset;
+    return true;
+  }
+
+  // Reads exactly `count` bytes. After a read that meets the end, the
+  // position stands after the bytes that were there; after a failed one, where it stood.
+  bool Read(void* buffer, std::size_t count) {
+    const std::int64_t got = source_.ReadAt(position_, buffer, count);
+    if (got < 0) return false;
+    position_ += static_cast<std::uint64_t>(got);
+    return static_cast<std::size_t>(got) == count;
+  }
+
+  bool Read(std::uint16_t& value) { return ReadDecoded(value, little_endian::LoadU16); }
+  bool Read(std::uint32_t& value) { return ReadDecoded(value, little_endian::LoadU32); }
+  bool Read(GafEntryHeader& header) { return ReadDecoded(header, DecodeEntryHeader); }
+  bool Read(GafFrameEntry& entry) { return ReadDecoded(entry, DecodeFrameEntry); }
+  bool Read(GafFrameHeader& header) { return ReadDecoded(header, DecodeFrameHeader); }
+
+  std::uint64_t position() const { return position_; }
+
+ private:
+  template <typename Value, typename Decode>
+  bool ReadDecoded(Value& value, Decode decode) {
+    std::uint8_t bytes[sizeof(Value)];
+    if (!Read(bytes, sizeof bytes)) return false;
+    value = decode(bytes);
+    return true;
+  }
+
+  ByteSource& source_;
+  std::uint64_t position_ = 0;
+};
+
+inline Status PixelsSeekFailed(ImageKind kind) {
+  return kind == ImageKind::Frame ? Status::FramePixelsSeek : Status::SubframePixelsSeek;
+}
+
+}  // namespace tessly

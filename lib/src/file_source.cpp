@@ -1,0 +1,86 @@
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "platform/platform.h"
+#include "tessly/io.h"
+
+namespace tessly {
+namespace {
+
+constexpr std::size_t kBlockSize = 64 * 1024;
+constexpr std::size_t kBlockCount = 16;
+
+struct Block {
+  std::uint64_t start = UINT64_MAX;
+  std::size_t length = 0;  // shorter than kBlockSize only at the end of the file
+  std::uint64_t lastUse = 0;
+  std::unique_ptr<std::uint8_t[]> bytes;
+};
+
+}  // namespace
+
+struct FileSource::State {
+  platform::File file;
+  std::uint64_t useCounter = 0;
+  Block blocks[kBlockCount];
+  Block* lastBlock = nullptr;
+
+  // The cached block that starts at `start`, loaded when needed (the least
+  // recently used one makes room); null when the file cannot be read there.
+  const Block* BlockAt(std::uint64_t start) {
+    ++useCounter;
+    if (lastBlock != nullptr && lastBlock->start == start) {
+      lastBlock->lastUse = useCounter;
+      return lastBlock;
+    }
+    Block* victim = &blocks[0];
+    for (Block& block : blocks) {
+      if (block.start == start) {
+        block.lastUse = useCounter;
+        lastBlock = &block;
+        return &block;
+      }
+      if (block.lastUse < victim->lastUse) victim = &block;
+    }
+    if (!victim->bytes) victim->bytes.reset(new (std::nothrow) std::uint8_t[kBlockSize]);
+    if (!victim->bytes) return nullptr;
+    victim->start = UINT64_MAX;
+    lastBlock = nullptr;
+    const std::int64_t got = platform::ReadFileAt(file, start, victim->bytes.get(), kBlockSize);
+    if (got < 0) return nullptr;
+    victim->start = start;
+    victim->length = static_cast<std::size_t>(got);
+    victim->lastUse = useCounter;
+    lastBlock = victim;
+    return victim;
+  }
+};
+
+FileSource::FileSource() = default;
+FileSource::~FileSource() = default;
+
+Status FileSource::Open(const std::string& path) {
+  state_.reset(new (std::nothrow) State);
+  if (!state_) return Status::OutOfMemory;
+  return platform::OpenForReading(path, state_->file) ? Status::Ok : Status::CannotOpen;
+}
+
+std::int64_t FileSource::ReadAt(std::uint64_t offset, void* buffer, std::size_t count) {
+  if (!state_) return -1;
+  auto* out = static_cast<std::uint8_t*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    const std::uint64_t at = offset + done;
+    const Block* block = state_->BlockAt(at - at % kBlockSize);
+    if (block == nullptr) return -1;
+    const auto within = static_cast<std::size_t>(at - block->start);
+    if (within >= block->length) break;  // the end of the file
+    const std::size_t take = std::min(count - done, block->length - within);
+    std::memcpy(out + done, block->bytes.get() + within, take);
+    done += take;
+  }
+  return static_cast<std::int64_t>(done);
+}
+
+}  // namespace tessly

@@ -1,0 +1,37 @@
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+#include "tessly/io.h"
+
+namespace tessly {
+
+std::int64_t MemorySource::ReadAt(std::uint64_t offset, void* buffer, std::size_t count) {
+  if (offset >= bytes_.size()) return 0;
+  const std::size_t take = std::min<std::size_t>(count, bytes_.size() - static_cast<std::size_t>(offset));
+  if (take > 0) std::memcpy(buffer, bytes_.data() + offset, take);
+  return static_cast<std::int64_t>(take);
+}
+
+bool MemorySink::Write(const void* from, std::size_t count) {
+  const auto* first = static_cast<const std::uint8_t*>(from);
+  try {
+    bytes.insert(bytes.end(), first, first + count);
+  } catch (const std::bad_alloc&) {
+    return false;
+  } catch (const std::length_error&) {
+    return false;
+  }
+  return true;
+}
+
+void MemorySink::Expect(std::uint64_t count) {
+  try {
+    bytes.reserve(bytes.size() + static_cast<std::size_t>(count));
+  } catch (...) {
+    // Only a hint: the writes grow the buffer as they need.
+  }
+}
+
+}  // namespace tessly

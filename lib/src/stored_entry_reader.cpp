@@ -1,0 +1,129 @@
+#include <algorithm>
+
+#include "cursor.h"
+#include "gaf_layout.h"
+#include "tessly/archive.h"
+
+namespace tessly {
+namespace {
+
+constexpr std::size_t kLargestReservation = 1 << 20;
+
+// Reads one entry into a StoredEntry, keeping count of the size of the file
+// it will make. Each function returns false only when that size would pass
+// the largest file allowed; read failures are reported and left out.
+class EntryCopier {
+ public:
+  EntryCopier(const Archive& archive, ByteSource& source, std::uint64_t largestFile, const ProblemReport& report)
+      : archive_(archive), cursor_(source), largestFile_(largestFile), report_(report) {}
+
+  bool ReadFrames(const Entry& entry, std::vector<StoredFrame>& frames) {
+    for (int k = 0; k < entry.header.frameCount; ++k) {
+      Frame read;
+      if (!Reported(archive_.ReadFrame(entry, k, read))) continue;
+      if (!AddWithinLimit(kFrameFileSize)) return false;
+      StoredFrame& frame = frames.emplace_back();
+      frame.image.header = read.header;
+      if (read.header.subframeCount <= 0) {
+        if (!ReadImage(frame.image, ImageKind::Frame)) return false;
+      } else if (!ReadSubframes(frame)) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+ private:
+  bool Reported(Status status) {
+    if (status != Status::Ok) report_(status, -1);
+    return status == Status::Ok;
+  }
+
+  // Adds `bytes` to the size of the file to be; false once it is too large.
+  bool AddWithinLimit(std::uint64_t bytes) {
+    fileSize_ += bytes;
+    return fileSize_ <= largestFile_;
+  }
+
+  bool ReadSubframes(StoredFrame& frame) {
+    for (int j = 0; j < frame.image.header.subframeCount; ++j) {
+      GafFrameHeader header;
+      if (!Reported(archive_.ReadSubframe(frame.image.header, j, header))) continue;
+      if (!AddWithinLimit(kSubframeFileSize)) return false;
+      StoredImage& subframe = frame.subframes.emplace_back();
+      subframe.header = header;
+      if (!ReadImage(subframe, ImageKind::Subframe)) return false;
+    }
+    return true;
+  }
+
+  // The stored rows of a frame without subframes, or of a subframe.
+  bool ReadImage(StoredImage& image, ImageKind kind) {
+    const GafFrameHeader& header = image.header;
+    // What cannot be read is reported, and the image kept without rows.
+    if (!HasStoredRowLength(header)) {
+      report_(Status::ImageSizeOutOfRange, -1);
+      return true;
+    }
+    if (!cursor_.Seek(header.dataOffset)) {
+      report_(PixelsSeekFailed(kind), -1);
+      return true;
+    }
+    if (header.compressed == 0 && header.height > 0) {
+      // Capped: a header may claim far more rows than the archive holds.
+      image.rows.reserve(std::min<std::size_t>(
+          static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height), kLargestReservation));
+    }
+    for (int r = 0; r < header.height; ++r) {
+      if (!ReadRow(image, r)) return false;
+    }
+    // Gives back room that rows which failed to read did not take, so that
+    // an entry holds little more than the file it becomes.
+    if (image.rows.capacity() > 2 * image.rows.size()) image.rows.shrink_to_fit();
+    return true;
+  }
+
+  bool ReadRow(StoredImage& image, int r) {
+    const bool compressed = image.header.compressed != 0;
+    std::uint16_t length = static_cast<std::uint16_t>(image.header.width);
+    if (compressed && !cursor_.Read(length)) {
+      report_(Status::RowLengthRead, r);
+      return true;
+    }
+    const std::uint32_t stored = StoredRowSize(length, compressed);
+    if (fileSize_ + stored > largestFile_) return false;
+    // Straight from the archive into the row's place, after its length word.
+    const std::size_t start = image.rows.size();
+    image.rows.resize(start + stored);
+    if (compressed) little_endian::StoreU16(image.rows.data() + start, length);
+    if (!cursor_.Read(image.rows.data() + start + (stored - length), length)) {
+      image.rows.resize(start);
+      report_(compressed ? Status::RowCodesRead : Status::RowRead, r);
+      return true;
+    }
+    fileSize_ += stored;
+    ++image.rowCount;
+    return true;
+  }
+
+  const Archive& archive_;
+  Cursor cursor_;
+  const std::uint64_t largestFile_;
+  const ProblemReport& report_;
+  std::uint64_t fileSize_ = kEmptyGafFileSize;
+};
+
+}  // namespace
+
+Status Archive::ReadStoredEntry(const Entry& entry, StoredEntry& stored, const ProblemReport& report) const {
+  stored.header = entry.header;
+  stored.frames.clear();
+  EntryCopier copier(*this, source_, std::min(limits_.entryBytes, kOffsetLimit), report);
+  try {
+    return copier.ReadFrames(entry, stored.frames) ? Status::Ok : Status::EntryTooLarge;
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
+}
+
+}  // namespace tessly
