@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 
 #include "tests/support/tessly_run.h"
 
@@ -22,18 +23,36 @@ struct RunRow {
                                        // BMP file without its colour table, which must be the documented one
 };
 
+// The files that the report says were written or failed to write.
+std::set<std::string> Reported(const std::string& output) {
+  std::set<std::string> names;
+  for (const std::string line : {"  Exported ", "  Failed to write "}) {
+    for (std::size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1)) {
+      names.insert(output.substr(at + line.size(), output.find('\n', at) - at - line.size()));
+    }
+  }
+  return names;
+}
+
 void ExpectRun(const RunRow& row) {
   TempDir dir;
+  std::set<std::string> expected = Reported(row.output);
   for (const auto& [name, bytes] : row.files) {
     const std::string path = dir / name.substr(0, name.size() - name.ends_with('@'));
+    expected.insert(fs::path(name.substr(0, name.size() - name.ends_with('@'))).begin()->string());
     fs::create_directories(fs::path(path).parent_path());
     name.ends_with('@') ? fs::create_symlink(std::string(bytes.begin(), bytes.end()), path)
                         : void(fixture::WriteFile(path, bytes));
   }
   EXPECT_EQ(RunTessly(dir.path, row.args, row.options), row.options.closedOutput ? "" : kBanner + row.output)
       << row.options.input;
+  const std::map<std::string, Bytes> files = FilesIn(dir.path);
+  std::set<std::string> found;
+  for (const auto& [name, bytes] : files) found.insert(name);
+  for (const auto& [name, bytes] : row.after) expected.insert(name);
+  EXPECT_EQ(found, expected) << "the whole directory";
   for (const auto& [name, bytes] : row.after) {
-    Bytes file = FilesIn(dir.path)[name];
+    Bytes file = files.count(name) != 0 ? files.at(name) : Bytes{};
     if (name.ends_with(".BMP") && !bytes.empty() && file.size() >= 1078) {
       // FNV-1a of the 1024 bytes of the documented colours, stored blue, green, red, 0.
       std::uint64_t digest = 0xcbf29ce484222325;
@@ -63,6 +82,12 @@ TEST(Run, Table) {
   const Bytes two = fixture::BuildGaf({{"P"}, {"Q", {{PlainImage(2, 1)}}}});
   const Bytes slash = fixture::BuildGaf({{"x/y", {{PlainImage(1, 1)}}}, {"Z", {{PlainImage(1, 1)}}}});
   const std::vector<fixture::Frame> many(520, {PlainImage(2, 2)});  // more files than it may have open
+  std::map<std::string, Bytes> manyFiles;
+  for (int k = 0; k < 1040; ++k) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%c%02d.BMP", "AB"[k / 520], k % 520);
+    manyFiles[name] = {};
+  }
   const Bytes big = fixture::BuildGaf({{"A", {{PlainImage(40, 40)}, {PlainImage(3, 3)}}}, {"B", {{PlainImage(3, 3)}}}});
   // Entry A: a frame, then a frame of two subframes; entry B: a frame. All outputs exist.
   const fixture::Frame subframes{PlainImage(1, 1), {PlainImage(1, 1), PlainImage(1, 1)}};
@@ -99,8 +124,7 @@ TEST(Run, Table) {
       // Outputs that cannot be created, and are not asked about: a name with a path separator, a link.
       {{{"s.gaf", slash}, {"x/in", {}}}, {}, {}, "s.gaf\n  error opening x/y_gadget.GAF to write\n" + Exported("Z_gadget.GAF")},
       // A closed standard output loses the report, but not the work.
-      {{{"a.gaf", fixture::BuildGaf({{"A", many}, {"B", many}})}}, {"-B"}, {.closedOutput = true}, "",
-       {{"A00.BMP", {}}, {"B519.BMP", {}}}},
+      {{{"a.gaf", fixture::BuildGaf({{"A", many}, {"B", many}})}}, {"-B"}, {.closedOutput = true}, "", manyFiles},
       // The question without a terminal: keys from standard input, whose end answers No. No for a
       // frame's file ends the entry, for a subframe's only that file; other keys are echoed.
       {old, {"-B", "a.gaf"}, {"n"}, q0 + "n\n" + qb + "\n", none},
@@ -115,9 +139,9 @@ TEST(Run, Table) {
   };
   if (std::getenv("TESSLY_COMMAND") == nullptr) {  // Wine shows a link as the file it points at, and its server fails under these limits
     // A failed write, and an image too large for memory: reported, and the next file written whole.
-    rows.push_back({{{"a.gaf", big}}, {"-B"}, {.fileSizeLimit = "3"},
+    rows.push_back({{{"a.gaf", big}}, {"-B"}, {.fileSizeLimit = 1536},
        "a.gaf\n  Failed to write A00.BMP\n" + Exported("A01.BMP") + Exported("B00.BMP")});
-    rows.push_back({{{"a.gaf", big}}, {}, {.fileSizeLimit = "3"}, "a.gaf\n  Failed to write A_gadget.GAF\n" + Exported("B_gadget.GAF"),
+    rows.push_back({{{"a.gaf", big}}, {}, {.fileSizeLimit = 1536}, "a.gaf\n  Failed to write A_gadget.GAF\n" + Exported("B_gadget.GAF"),
        {{"B_gadget.GAF", {}}}});
     rows.push_back({{{"d.gaf@", {'n', 'o', 'n', 'e'}}}, {}, {}, "d.gaf\nERROR;  could not open\n"});
     rows.push_back({{{"s.gaf", slash}, {"t", kOld}, {"Z00.BMP@", {'t'}}}, {"-B"}, {},
@@ -130,9 +154,9 @@ TEST(Run, Table) {
     frames[0].image = PlainImage(1024, 2048);
     Bytes shared = fixture::BuildGaf({{"S", frames}, {"T"}}, &at);
     for (std::uint32_t k = 1; k < 200; ++k) fixture::Put(shared, at.entries[0] + 40 + 8 * k, at.frames[0][0]);
-    rows.push_back({{{"s.gaf", shared}}, {}, {.memoryLimit = "262144"}, "s.gaf\n  Failed to write S_gadget.GAF\n" + Exported("T_gadget.GAF")});
+    rows.push_back({{{"s.gaf", shared}}, {}, {.memoryLimit = 256 << 20}, "s.gaf\n  Failed to write S_gadget.GAF\n" + Exported("T_gadget.GAF")});
     rows.push_back({{{"h.gaf", fixture::BuildGaf({{"H", {{Image{32767, 32767, 1, std::vector<Bytes>(32767)}}, {PlainImage(1, 1)}}}})}}, {"-B"},
-                    {.memoryLimit = "262144"}, "h.gaf\n  Failed to write H00.BMP\n" + Exported("H01.BMP")});
+                    {.memoryLimit = 256 << 20}, "h.gaf\n  Failed to write H00.BMP\n" + Exported("H01.BMP")});
 #endif
   }
   // clang-format on

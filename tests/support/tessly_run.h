@@ -3,6 +3,12 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,28 +56,47 @@ inline std::string TesslyCommand(const std::string& directory, const std::vector
 }
 
 struct RunOptions {
-  std::string input;                        // standard input
-  std::string fileSizeLimit = "unlimited";  // in 512-byte blocks: every write past it fails
-  std::string memoryLimit = "unlimited";    // in KiB of data memory
-  bool closedOutput = false;                // standard output is a pipe whose reader has gone
+  std::string input;                         // standard input
+  rlim_t fileSizeLimit = RLIM_INFINITY;      // in bytes: every write past it fails
+  rlim_t memoryLimit = RLIM_INFINITY;        // in bytes of data memory
+  bool closedOutput = false;                 // standard output is a pipe whose reader has gone
 };
 
 // Runs Tessly in `directory` in a session of its own, so without a terminal,
-// and returns its standard output; it always ends with status 0. A write
-// past the size limit fails instead of ending the process. The shell adds a
-// line with the exit status, on its own standard output.
+// and returns its standard output; it must end with status 0. A write past
+// the size limit fails instead of ending the process. Tessly is killed when
+// the test process dies, so that a test killed at its time-out leaves
+// nothing running.
 inline std::string RunTessly(const std::string& directory, const std::vector<std::string>& args,
                              const RunOptions& run = {}) {
-  const std::string command = "exec 3>&1; trap '' XFSZ; ulimit -n 1024; ulimit -f " + run.fileSizeLimit +
-                              "; ulimit -d " + run.memoryLimit + "; (printf %s " + Quoted(run.input) +
-                              " | setsid -w sh -c " + Quoted(TesslyCommand(directory, args)) + "; echo \" $?\" >&3)" +
-                              (run.closedOutput ? " | :" : "");
+  int in[2], out[2];
+  if (::pipe(in) != 0 || ::pipe(out) != 0) return "no pipe";
+  EXPECT_EQ(::write(in[1], run.input.data(), run.input.size()), static_cast<ssize_t>(run.input.size()));
+  ::close(in[1]);
+  if (run.closedOutput) ::close(out[0]);
+  const std::string command = TesslyCommand(directory, args);
+  const pid_t parent = ::getpid(), child = ::fork();
+  if (child == 0) {
+    ::setsid(), ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(126);
+    ::dup2(in[0], 0), ::dup2(out[1], 1), ::signal(SIGXFSZ, SIG_IGN);
+    const std::pair<int, rlim_t> limits[] = {{RLIMIT_NOFILE, 1024}, {RLIMIT_FSIZE, run.fileSizeLimit},
+                                             {RLIMIT_DATA, run.memoryLimit}};
+    for (const auto& [resource, most] : limits) {
+      const rlimit limit{most, most};
+      ::setrlimit(resource, &limit);
+    }
+    ::execl("/bin/sh", "sh", "-c", command.c_str(), nullptr), ::_exit(127);
+  }
+  ::close(in[0]), ::close(out[1]);
   std::string output;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  for (int c; (c = std::fgetc(pipe)) != EOF;) output += static_cast<char>(c);
-  ::pclose(pipe);
-  EXPECT_EQ(output.substr(output.rfind(' ')), " 0\n") << "exit status";
-  return output.erase(output.rfind(' '));
+  char buffer[4096];
+  for (ssize_t got; !run.closedOutput && (got = ::read(out[0], buffer, sizeof buffer)) > 0;) output.append(buffer, got);
+  if (!run.closedOutput) ::close(out[0]);
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  EXPECT_EQ(status, 0) << "exit status";
+  return output;
 }
 
 // Every file in `directory` by name, with its bytes (through a link, the
