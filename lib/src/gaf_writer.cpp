@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::uint32_t kFileStart = sizeof(GafHeader) + 4;  // file header and the one entry offset
 constexpr std::uint32_t kHeaderSize = sizeof(GafFrameHeader);
-constexpr std::uint32_t kTableElementSize = 4;
 
 // A count in a written file is the number of pieces written, 0 for none:
 // readers that take counts as unsigned must not see a negative one.

@@ -1,0 +1,104 @@
+// The whole library on an arbitrary archive in memory: every entry walked,
+// every image decoded and written as a BMP file, every entry written as a
+// one-entry GAF file and read back. The round trip is the property: each
+// image that decoded without a problem decodes to the same pixels from the
+// written file.
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <vector>
+
+#include "tessly/bmp.h"
+#include "tessly/gaf_writer.h"
+
+namespace {
+
+using namespace tessly;
+
+// Bounds on the work one input may ask for: pieces walked, rows per image.
+constexpr int kMostPieces = 64;
+constexpr int kMostRows = 256;
+constexpr Limits kLimits{.imagePixels = 1 << 16, .entryBytes = 1 << 18};
+
+void Require(bool holds) {
+  if (!holds) std::abort();
+}
+
+// Decodes an image and writes its BMP file; nullopt unless every row read.
+std::optional<DecodedImage> Decode(const Archive& archive, const GafFrameHeader& header, ImageKind kind) {
+  DecodedImage image;
+  bool clean = header.height <= kMostRows;
+  if (!clean || archive.DecodeImage(header, kind, image, [&clean](Status, int) { clean = false; }) != Status::Ok) {
+    return std::nullopt;
+  }
+  Require(image.pixels.size() == std::size_t{image.width} * image.height);
+  MemorySink bmp;
+  Require(WriteBmp(image, bmp) == Status::Ok && bmp.bytes.size() == BmpFileSize(image.width, image.height));
+  return clean ? std::optional(std::move(image)) : std::nullopt;
+}
+
+// The images of each frame that reads: its own, or those of its subframes
+// that read. False when the entry asks for more work than the bounds allow.
+using Images = std::vector<std::vector<std::optional<DecodedImage>>>;
+bool DecodeEntry(const Archive& archive, const Entry& entry, Images& frames) {
+  if (entry.header.frameCount > kMostPieces) return false;
+  for (int k = 0; k < entry.header.frameCount; ++k) {
+    Frame frame;
+    if (archive.ReadFrame(entry, k, frame) != Status::Ok) continue;
+    if (frame.header.subframeCount > kMostPieces) return false;
+    std::vector<std::optional<DecodedImage>>& images = frames.emplace_back();
+    if (frame.header.subframeCount <= 0) images.push_back(Decode(archive, frame.header, ImageKind::Frame));
+    for (int j = 0; j < frame.header.subframeCount; ++j) {
+      GafFrameHeader subframe;
+      if (archive.ReadSubframe(frame.header, j, subframe) == Status::Ok) {
+        images.push_back(Decode(archive, subframe, ImageKind::Subframe));
+      }
+    }
+  }
+  return true;
+}
+
+// Writes the entry as a one-entry file and checks that it reads back.
+void RoundTrip(const Archive& archive, const Entry& entry, const Images& frames) {
+  StoredEntry stored;
+  if (archive.ReadStoredEntry(entry, stored, [](Status, int) {}) != Status::Ok) return;
+  MemorySink file;
+  Require(WriteGafEntry(stored, file) == Status::Ok && file.bytes.size() == GafEntryFileSize(stored));
+  MemorySource source(file.bytes);
+  const Archive copy(source, kLimits);
+  GafHeader header;
+  Entry copied;
+  Images copiedFrames;
+  Require(copy.ReadHeader(header) == Status::Ok && header.entryCount == 1);
+  Require(copy.ReadEntry(0, copied) == Status::Ok && copied.name == entry.name);
+  Require(DecodeEntry(copy, copied, copiedFrames) && copiedFrames.size() == frames.size());
+  for (std::size_t k = 0; k < frames.size(); ++k) {
+    // A frame whose subframes all failed to read is written as an image of no rows.
+    if (frames[k].empty()) continue;
+    Require(copiedFrames[k].size() == frames[k].size());
+    for (std::size_t j = 0; j < frames[k].size(); ++j) {
+      const std::optional<DecodedImage>& image = frames[k][j];
+      const std::optional<DecodedImage>& copiedImage = copiedFrames[k][j];
+      Require(!image || (copiedImage && copiedImage->width == image->width && copiedImage->height == image->height &&
+                         copiedImage->pixels == image->pixels));
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  MemorySource source({data, size});
+  const Archive archive(source, kLimits);
+  GafHeader header;
+  if (archive.ReadHeader(header) != Status::Ok) return 0;
+  for (std::int32_t i = 0; i < std::min(header.entryCount, kMostPieces); ++i) {
+    Entry entry;
+    Images frames;
+    if (archive.ReadEntry(i, entry) == Status::Ok && DecodeEntry(archive, entry, frames)) {
+      RoundTrip(archive, entry, frames);
+    }
+  }
+  return 0;
+}
