@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Tessly and runs every test, stage by stage, and ends with one line
 # "N passed, N failed" over all of them:
-#   1. the normal build, warnings as errors, its tests, and the man page;
+#   1. the normal build, warnings as errors, its tests, the example program
+#      built against the installed library, and the man page;
 #   2. the tests again in a build with AddressSanitizer (leaks included) and
 #      UndefinedBehaviorSanitizer;
 #   3. each fuzz target for TESSLY_FUZZ_SECONDS (default 60; 0 skips them);
@@ -29,6 +30,14 @@ run_ctest() {
 
 echo "== normal build"
 build build -DTESSLY_TESTS_REQUIRED=ON && run_ctest build
+# A project of its own builds against the installed library, as a user's
+# would, and lists the demo archive.
+example() {
+  rm -rf build/prefix build/example && cmake --install build --prefix build/prefix >/dev/null &&
+    cmake -S examples/list_archive -B build/example -DCMAKE_PREFIX_PATH="$PWD/build/prefix" -DCMAKE_CXX_FLAGS=-Werror >/dev/null &&
+    cmake --build build/example >/dev/null && build/example/list_archive demo/demo.gaf | cmp - examples/list_archive/demo.expected
+}
+check example
 # The man page renders without a warning, and doc/tessly.txt is its rendering.
 check bash -c '[ -z "$(groff -man -ww -z doc/tessly.1 2>&1)" ] && groff -man -Tascii -P-cbou doc/tessly.1 | cmp - doc/tessly.txt'
 

@@ -1,0 +1,65 @@
+// Lists a GAF archive: each entry, its frames and their subframes, with
+// their sizes and header fields.
+//   list_archive ARCHIVE.gaf
+#include <tessly/archive.h>
+
+#include <cstdio>
+
+namespace {
+
+// "24x24 compressed, origin 12,-3, transparency 0".
+void PrintImage(const char* indent, const char* what, int number, const tessly::GafFrameHeader& header) {
+  std::printf("%s%s %d: %dx%d %s, origin %d,%d, transparency %d\n", indent, what, number, header.width, header.height,
+              header.compressed != 0 ? "compressed" : "plain", static_cast<std::int16_t>(header.aux1),
+              static_cast<std::int16_t>(header.aux2), header.aux3);
+}
+
+void ListFrame(const tessly::Archive& archive, const tessly::Entry& entry, int k) {
+  tessly::Frame frame;
+  if (const tessly::Status status = archive.ReadFrame(entry, k, frame); status != tessly::Status::Ok) {
+    std::printf("  frame %d: cannot be read (status %d)\n", k, static_cast<int>(status));
+    return;
+  }
+  if (frame.header.subframeCount <= 0) return PrintImage("  ", "frame", k, frame.header);
+  std::printf("  frame %d: %d subframes\n", k, frame.header.subframeCount);
+  for (int j = 0; j < frame.header.subframeCount; ++j) {
+    tessly::GafFrameHeader subframe;
+    const tessly::Status status = archive.ReadSubframe(frame.header, j, subframe);
+    if (status == tessly::Status::Ok) {
+      PrintImage("    ", "subframe", j, subframe);
+    } else {
+      std::printf("    subframe %d: cannot be read (status %d)\n", j, static_cast<int>(status));
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: list_archive ARCHIVE.gaf\n");
+    return 2;
+  }
+  tessly::FileSource source;
+  if (source.Open(argv[1]) != tessly::Status::Ok) {
+    std::fprintf(stderr, "list_archive: cannot open %s\n", argv[1]);
+    return 1;
+  }
+  const tessly::Archive archive(source);
+  tessly::GafHeader header;
+  if (archive.ReadHeader(header) != tessly::Status::Ok) {
+    std::fprintf(stderr, "list_archive: %s is not a GAF archive\n", argv[1]);
+    return 1;
+  }
+  std::printf("%d entries\n", header.entryCount);
+  for (std::int32_t i = 0; i < header.entryCount; ++i) {
+    tessly::Entry entry;
+    if (const tessly::Status status = archive.ReadEntry(i, entry); status != tessly::Status::Ok) {
+      std::printf("entry %d: cannot be read (status %d)\n", i, static_cast<int>(status));
+      continue;
+    }
+    std::printf("%s: %d frames\n", entry.name.c_str(), entry.header.frameCount);
+    for (int k = 0; k < entry.header.frameCount; ++k) ListFrame(archive, entry, k);
+  }
+  return 0;
+}
