@@ -28,8 +28,8 @@ void Require(bool holds) {
 // Decodes an image and writes its BMP file; nullopt unless every row read.
 std::optional<DecodedImage> Decode(const Archive& archive, const GafFrameHeader& header, ImageKind kind) {
   DecodedImage image;
-  bool clean = header.height <= kMostRows;
-  if (!clean || archive.DecodeImage(header, kind, image, [&clean](Status, int) { clean = false; }) != Status::Ok) {
+  bool clean = true;
+  if (archive.DecodeImage(header, kind, image, [&clean](Status, int) { clean = false; }) != Status::Ok) {
     return std::nullopt;
   }
   Require(image.pixels.size() == std::size_t{image.width} * image.height);
@@ -46,14 +46,14 @@ bool DecodeEntry(const Archive& archive, const Entry& entry, Images& frames) {
   for (int k = 0; k < entry.header.frameCount; ++k) {
     Frame frame;
     if (archive.ReadFrame(entry, k, frame) != Status::Ok) continue;
-    if (frame.header.subframeCount > kMostPieces) return false;
+    if (frame.header.subframeCount > kMostPieces || frame.header.height > kMostRows) return false;
     std::vector<std::optional<DecodedImage>>& images = frames.emplace_back();
     if (frame.header.subframeCount <= 0) images.push_back(Decode(archive, frame.header, ImageKind::Frame));
     for (int j = 0; j < frame.header.subframeCount; ++j) {
       GafFrameHeader subframe;
-      if (archive.ReadSubframe(frame.header, j, subframe) == Status::Ok) {
-        images.push_back(Decode(archive, subframe, ImageKind::Subframe));
-      }
+      if (archive.ReadSubframe(frame.header, j, subframe) != Status::Ok) continue;
+      if (subframe.height > kMostRows) return false;
+      images.push_back(Decode(archive, subframe, ImageKind::Subframe));
     }
   }
   return true;
