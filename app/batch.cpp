@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/bitmap_export.h"
+#include "app/image_export.h"
 #include "app/console_output.h"
 #include "app/gaf_export.h"
 #include "app/messages.h"
@@ -31,8 +31,8 @@ bool RunArchive(const Options& options, OverwriteState& overwrite, const std::st
     return true;
   }
   for (std::int32_t i = 0; i < header.entryCount; ++i) {
-    if (options.bitmapMode) {
-      if (!ExportEntryBitmaps(options, overwrite, archive, i)) return false;
+    if (options.ImageMode()) {
+      if (!ExportEntryImages(options, overwrite, archive, i)) return false;
     } else if (header.entryCount > 1) {
       if (!ExportEntryGaf(options, overwrite, archive, i)) return false;
     } else {

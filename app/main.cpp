@@ -9,10 +9,16 @@ int main(int argc, char** argv) {
   platform::PrepareProcess();
   app::Options options;
   app::Print(app::messages::kBanner);
-  if (app::ParseOptions(argc, argv, options)) {
-    app::RunBatch(options);
-  } else {
-    app::PrintUsage();
+  switch (app::ParseOptions(argc, argv, options)) {
+    case app::Parsed::Run:
+      app::RunBatch(options);
+      break;
+    case app::Parsed::Usage:
+      app::PrintUsage();
+      break;
+    case app::Parsed::Help:
+      app::PrintUsage(true);
+      break;
   }
   app::FlushOutput();
   return 0;

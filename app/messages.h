@@ -17,6 +17,11 @@ constexpr std::string_view kUsage =
     "-Y\tAuto-answer all overwrite prompts with \"Yes\"\n"
     "-N\tAuto-answer all overwrite prompts with \"No\"\n"
     "-S\tUse [suffix] when composing GAF filenames instead of _gadget\n";
+// After the usage text, for --help only.
+constexpr std::string_view kLongOptionsHelp =
+    "--png\tOutput individual PNG files, skipped pixels transparent, instead of GAFs\n"
+    "--json\tWith -B or --png, also write NAME.json describing each entry\n"
+    "--help\tShow this text with the long options\n";
 
 // Command line. A pattern missing at the end of the line or before -B, -P
 // or -Y gives the first text; before -N, -E or -S the second.
@@ -24,6 +29,7 @@ constexpr std::string_view kPatternRequiredStarQuestion = "ERROR: -E requires a 
 constexpr std::string_view kPatternRequiredStarQuestionDot =
     "ERROR: -E requires a pattern (use *, ?, and . as wildcards)\n";
 constexpr std::string_view kCannotSpecifyYesAndNo = "ERROR: Cannot specify both -Y and -N\n";
+constexpr std::string_view kJsonNeedsImages = "ERROR: --json needs -B or --png\n";
 constexpr std::string_view kSuffixCannotContain = "ERROR: Suffix cannot contain \\ / : * ? \" < > or |\n";
 
 // Archives.

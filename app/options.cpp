@@ -1,6 +1,8 @@
 #include "app/options.h"
 
+#include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "app/console_output.h"
 #include "app/messages.h"
@@ -13,9 +15,22 @@ using namespace messages;
 
 constexpr std::string_view kForbiddenSuffixCharacters = "\\/:*?\"<>|";
 
+// The long options, compared with the whole argument without regard to
+// case, and the letters that stand for them below.
+constexpr std::pair<std::string_view, char> kLongOptions[] = {{"--PNG", 'p'}, {"--JSON", 'j'}, {"--HELP", 'h'}};
+
+bool EqualsIgnoringCase(std::string_view argument, std::string_view upper) {
+  return argument.size() == upper.size() &&
+         std::equal(argument.begin(), argument.end(), upper.begin(),
+                    [](char a, char b) { return base::AsciiUpper(a) == b; });
+}
+
 // The option letter of an argument that is exactly "-x" or "/x" (upper-cased),
-// or 0 for an ordinary argument.
+// a lower-case letter for a long option, or 0 for an ordinary argument.
 char OptionLetter(std::string_view argument) {
+  for (const auto& [name, letter] : kLongOptions) {
+    if (EqualsIgnoringCase(argument, name)) return letter;
+  }
   if (argument.size() != 2 || (argument[0] != '-' && argument[0] != '/')) return 0;
   const char letter = base::AsciiUpper(argument[1]);
   switch (letter) {
@@ -76,52 +91,76 @@ bool TakeArgument(std::string_view argument, Pending& pending, Options& options)
   return true;
 }
 
-}  // namespace
-
-bool ParseOptions(int argc, const char* const* argv, Options& options) {
-  Pending pending;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view argument = argv[i];
-    switch (OptionLetter(argument)) {
-      case '?':
-        return false;
-      case 'B':
-        if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
-        options.bitmapMode = true;
-        break;
-      case 'P':
-        if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
-        options.buildPicsOnly = true;
-        break;
-      case 'Y':
-        if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
-        if (options.noToAll) return Refuse(kCannotSpecifyYesAndNo);
-        options.yesToAll = true;
-        break;
-      case 'N':
-        if (!StartFlag(kPatternRequiredStarQuestionDot, pending, options)) return false;
-        if (options.yesToAll) return Refuse(kCannotSpecifyYesAndNo);
-        options.noToAll = true;
-        break;
-      case 'E':
-        if (pending.pattern) return Refuse(kPatternRequiredStarQuestionDot);
-        pending.pattern = true;
-        break;
-      case 'S':
-        if (pending.pattern) return Refuse(kPatternRequiredStarQuestionDot);
-        pending.suffix = true;
-        break;
-      default:
-        if (!TakeArgument(argument, pending, options)) return false;
-        break;
-    }
+// Takes one argument. False ends the parsing: the usage text is to be shown.
+bool TakeOption(std::string_view argument, Pending& pending, Options& options) {
+  switch (OptionLetter(argument)) {
+    case '?':
+    case 'h':
+      return false;
+    case 'B':
+      if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
+      options.bitmapMode = true;
+      return true;
+    case 'p':
+      if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
+      options.pngFiles = true;
+      return true;
+    case 'j':
+      if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
+      options.describeEntries = true;
+      return true;
+    case 'P':
+      if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
+      options.buildPicsOnly = true;
+      return true;
+    case 'Y':
+      if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
+      if (options.noToAll) return Refuse(kCannotSpecifyYesAndNo);
+      options.yesToAll = true;
+      return true;
+    case 'N':
+      if (!StartFlag(kPatternRequiredStarQuestionDot, pending, options)) return false;
+      if (options.yesToAll) return Refuse(kCannotSpecifyYesAndNo);
+      options.noToAll = true;
+      return true;
+    case 'E':
+      if (pending.pattern) return Refuse(kPatternRequiredStarQuestionDot);
+      pending.pattern = true;
+      return true;
+    case 'S':
+      if (pending.pattern) return Refuse(kPatternRequiredStarQuestionDot);
+      pending.suffix = true;
+      return true;
+    default:
+      return TakeArgument(argument, pending, options);
   }
-  // A final -E has no pattern to take; a final -S gives an empty suffix.
-  if (pending.pattern) return Refuse(kPatternRequiredStarQuestion);
-  EndPendingSuffix(pending, options);
-  return true;
 }
 
-void PrintUsage() { Print(kUsage); }
+}  // namespace
+
+Parsed ParseOptions(int argc, const char* const* argv, Options& options) {
+  Pending pending;
+  for (int i = 1; i < argc; ++i) {
+    if (TakeOption(argv[i], pending, options)) continue;
+    return OptionLetter(argv[i]) == 'h' ? Parsed::Help : Parsed::Usage;
+  }
+  // A final -E has no pattern to take; a final -S gives an empty suffix.
+  if (pending.pattern) {
+    Print(kPatternRequiredStarQuestion);
+    return Parsed::Usage;
+  }
+  EndPendingSuffix(pending, options);
+  // Checked once every argument is read, so "--json -B" is fine.
+  if (options.describeEntries && !options.ImageMode()) {
+    Print(kJsonNeedsImages);
+    return Parsed::Usage;
+  }
+  return Parsed::Run;
+}
+
+void PrintUsage(bool longOptions) {
+  Print(kUsage);
+  if (longOptions) Print(kLongOptionsHelp);
+}
 
 }  // namespace app

@@ -7,19 +7,29 @@ namespace app {
 
 struct Options {
   bool bitmapMode = false;         // -B: one BMP per image instead of one GAF per entry
+  bool pngFiles = false;           // --png: image mode, with PNG files instead of BMP files
+  bool describeEntries = false;    // --json: with images, also a JSON description of each entry
   bool buildPicsOnly = false;      // -P: only three-frame 64x64 build pictures
   std::string pattern;             // -E: entry-name pattern; empty passes every entry
   bool yesToAll = false;           // -Y: overwrite without asking
   bool noToAll = false;            // -N: never overwrite
   std::string suffix = "_gadget";  // -S: put between entry name and ".GAF"
   std::string fileSpec = "*.gaf";  // the archives to take apart
+
+  // One file per image (-B or --png) rather than one GAF file per entry.
+  bool ImageMode() const { return bitmapMode || pngFiles; }
 };
 
-// Fills `options` from the arguments after the program name. False means
-// the usage text is to be shown; an error has then already been printed
-// (for -? nothing is printed).
-bool ParseOptions(int argc, const char* const* argv, Options& options);
+enum class Parsed {
+  Run,    // `options` are complete
+  Usage,  // an error, already printed, or -?: show the usage text
+  Help,   // --help: show the usage text and the long options
+};
 
-void PrintUsage();
+// Fills `options` from the arguments after the program name.
+Parsed ParseOptions(int argc, const char* const* argv, Options& options);
+
+// The usage text; with `longOptions`, followed by a line for each long option.
+void PrintUsage(bool longOptions = false);
 
 }  // namespace app

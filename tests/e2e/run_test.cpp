@@ -14,56 +14,6 @@ namespace {
 using fixture::Image;
 using fixture::PlainImage;
 
-struct RunRow {
-  std::map<std::string, Bytes> files;  // a name ending in '@' is a link to the bytes' name
-  std::vector<std::string> args;
-  RunOptions options;
-  std::string output;                  // after the banner
-  std::map<std::string, Bytes> after;  // files there afterwards; without bytes, any written by the run; a
-                                       // BMP file without its colour table, which must be the documented one
-};
-
-// The files that the report says were written or failed to write.
-std::set<std::string> Reported(const std::string& output) {
-  std::set<std::string> names;
-  for (const std::string line : {"  Exported ", "  Failed to write "}) {
-    for (std::size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1)) {
-      names.insert(output.substr(at + line.size(), output.find('\n', at) - at - line.size()));
-    }
-  }
-  return names;
-}
-
-void ExpectRun(const RunRow& row) {
-  TempDir dir;
-  std::set<std::string> expected = Reported(row.output);
-  for (const auto& [name, bytes] : row.files) {
-    const std::string path = dir / name.substr(0, name.size() - name.ends_with('@'));
-    expected.insert(fs::path(name.substr(0, name.size() - name.ends_with('@'))).begin()->string());
-    fs::create_directories(fs::path(path).parent_path());
-    name.ends_with('@') ? fs::create_symlink(std::string(bytes.begin(), bytes.end()), path)
-                        : void(fixture::WriteFile(path, bytes));
-  }
-  EXPECT_EQ(RunTessly(dir.path, row.args, row.options), row.options.closedOutput ? "" : kBanner + row.output)
-      << row.options.input;
-  const std::map<std::string, Bytes> files = FilesIn(dir.path);
-  std::set<std::string> found;
-  for (const auto& [name, bytes] : files) found.insert(name);
-  for (const auto& [name, bytes] : row.after) expected.insert(name);
-  EXPECT_EQ(found, expected) << "the whole directory";
-  for (const auto& [name, bytes] : row.after) {
-    Bytes file = files.count(name) != 0 ? files.at(name) : Bytes{};
-    if (name.ends_with(".BMP") && !bytes.empty() && file.size() >= 1078) {
-      // FNV-1a of the 1024 bytes of the documented colours, stored blue, green, red, 0.
-      std::uint64_t digest = 0xcbf29ce484222325;
-      for (std::size_t i = 54; i < 1078; ++i) digest = (digest ^ file[i]) * 0x100000001b3;
-      EXPECT_EQ(digest, 0x579cb54d9c596c6au) << name;
-      file.erase(file.begin() + 54, file.begin() + 1078);
-    }
-    EXPECT_TRUE(bytes.empty() ? !file.empty() && file != kOld : file == bytes) << name;
-  }
-}
-
 // Six entries of three frames; only GOOD and HOLE are build pictures, all
 // 64x64. HOLE's first frame cannot be read, which counts in its favour.
 Bytes BuildPictures() {

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <iterator>
 #include <map>
+#include <set>
 
 #include "tools/gaf_builder.h"
 
@@ -108,6 +109,69 @@ inline std::map<std::string, Bytes> FilesIn(const std::string& directory) {
     files[item.path().filename().string()] = Bytes(std::istreambuf_iterator<char>(in), {});
   }
   return files;
+}
+
+struct RunRow {
+  std::map<std::string, Bytes> files;  // a name ending in '@' is a link to the bytes' name
+  std::vector<std::string> args;
+  RunOptions options;
+  std::string output;                  // after the banner
+  std::map<std::string, Bytes> after;  // files there afterwards; without bytes, any written by the run; a
+                                       // BMP file without its colour table, which must be the documented one
+};
+
+// The name of a written file as the test sees it. The Windows build names
+// files in the Windows code page, which Wine stores as UTF-8: a byte from
+// 0xA0 up (the same character in Latin-1) becomes two.
+inline std::string OnDisk(const std::string& name) {
+  if (std::getenv("TESSLY_COMMAND") == nullptr) return name;
+  std::string stored;
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    stored += byte < 0x80 ? std::string(1, c) : std::string{char(0xC0 | byte >> 6), char(0x80 | (byte & 0x3F))};
+  }
+  return stored;
+}
+
+// The files that the report says were written or failed to write.
+inline std::set<std::string> Reported(const std::string& output) {
+  std::set<std::string> names;
+  for (const std::string line : {"  Exported ", "  Failed to write "}) {
+    for (std::size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1)) {
+      names.insert(OnDisk(output.substr(at + line.size(), output.find('\n', at) - at - line.size())));
+    }
+  }
+  return names;
+}
+
+inline void ExpectRun(const RunRow& row) {
+  TempDir dir;
+  std::set<std::string> expected = Reported(row.output);
+  for (const auto& [name, bytes] : row.files) {
+    const std::string path = dir / name.substr(0, name.size() - name.ends_with('@'));
+    expected.insert(fs::path(name.substr(0, name.size() - name.ends_with('@'))).begin()->string());
+    fs::create_directories(fs::path(path).parent_path());
+    name.ends_with('@') ? fs::create_symlink(std::string(bytes.begin(), bytes.end()), path)
+                        : void(fixture::WriteFile(path, bytes));
+  }
+  EXPECT_EQ(RunTessly(dir.path, row.args, row.options), row.options.closedOutput ? "" : kBanner + row.output)
+      << row.options.input;
+  const std::map<std::string, Bytes> files = FilesIn(dir.path);
+  std::set<std::string> found;
+  for (const auto& [name, bytes] : files) found.insert(name);
+  for (const auto& [name, bytes] : row.after) expected.insert(OnDisk(name));
+  EXPECT_EQ(found, expected) << "the whole directory";
+  for (const auto& [name, bytes] : row.after) {
+    Bytes file = files.count(OnDisk(name)) != 0 ? files.at(OnDisk(name)) : Bytes{};
+    if (name.ends_with(".BMP") && !bytes.empty() && file.size() >= 1078) {
+      // FNV-1a of the 1024 bytes of the documented colours, stored blue, green, red, 0.
+      std::uint64_t digest = 0xcbf29ce484222325;
+      for (std::size_t i = 54; i < 1078; ++i) digest = (digest ^ file[i]) * 0x100000001b3;
+      EXPECT_EQ(digest, 0x579cb54d9c596c6au) << name;
+      file.erase(file.begin() + 54, file.begin() + 1078);
+    }
+    EXPECT_TRUE(bytes.empty() ? !file.empty() && file != kOld : file == bytes) << name;
+  }
 }
 
 }  // namespace e2e

@@ -28,17 +28,23 @@ TEST(Options, ParseTable) {
       {{"-S", "a|b"}, "ERROR: Suffix cannot contain \\ / : * ? \" < > or |\n"}, {{"-?"}, ""}, {{"/?", "-E"}, ""},
       {{"-E"}, starQuestion}, {{"-E", "-B"}, starQuestion}, {{"-E", "-p"}, starQuestion}, {{"-E", "-Y"}, starQuestion},
       {{"-E", "-N"}, starQuestionDot}, {{"-E", "-E"}, starQuestionDot}, {{"-E", "-S"}, starQuestionDot},
-      {{"-Y", "-N"}, yesAndNo}, {{"-N", "-y"}, yesAndNo}};
+      {{"-Y", "-N"}, yesAndNo}, {{"-N", "-y"}, yesAndNo},
+      {{"--png"}, "G E'' S'_gadget' F'*.gaf'"}, {{"--JSON", "-b"}, "BJ E'' S'_gadget' F'*.gaf'"},
+      {{"--json"}, "ERROR: --json needs -B or --png\n"}, {{"--json", "-E"}, starQuestion}, {{"-E", "--Png"}, starQuestion},
+      {{"-S", "--json", "--png"}, "GJ E'' S'' F'*.gaf'"}, {{"--B", "--", "-bp"}, " E'' S'_gadget' F'-bp'"},
+      {{"--Help", "-E"}, "help"}, {{"-Y", "--help", "-N"}, "help"}};
   // clang-format on
   for (auto [args, expected] : rows) {
     args.insert(args.begin(), "tessly");
     app::Options o;
     testing::internal::CaptureStdout();
-    const bool runs = app::ParseOptions(static_cast<int>(args.size()), args.data(), o);
-    const std::string options = std::string(o.bitmapMode ? "B" : "") + (o.buildPicsOnly ? "P" : "") +
+    const app::Parsed parsed = app::ParseOptions(static_cast<int>(args.size()), args.data(), o);
+    const std::string options = std::string(o.bitmapMode ? "B" : "") + (o.pngFiles ? "G" : "") +
+                                (o.describeEntries ? "J" : "") + (o.buildPicsOnly ? "P" : "") +
                                 (o.yesToAll ? "Y" : "") + (o.noToAll ? "N" : "") + " E'" + o.pattern + "' S'" +
                                 o.suffix + "' F'" + o.fileSpec + "'";
-    EXPECT_EQ(testing::internal::GetCapturedStdout() + (runs ? options : ""), expected) << args.back();
+    const std::string shown = parsed == app::Parsed::Run ? options : parsed == app::Parsed::Help ? "help" : "";
+    EXPECT_EQ(testing::internal::GetCapturedStdout() + shown, expected) << args.back();
   }
 }
 
