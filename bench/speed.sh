@@ -2,7 +2,8 @@
 # How fast Tessly takes archives apart, against the floor of copying the
 # files it writes. Builds the workloads of bench/make_workload.cpp (fixed
 # seed): (a) one archive of about 150 MB and 20,000 entries, (b) 2,000
-# archives of about 50 KB. For each workload and mode it prints the median
+# archives of about 50 KB. For each workload and mode (-B, --png, and GAF
+# mode) it prints the median
 # wall time of Tessly and of `cp -r` of Tessly's output, their ratio, MB/s
 # in and out, files per second, system calls per output file (strace -c -f)
 # and peak memory (/usr/bin/time -v) against its target; then the row-code
@@ -53,7 +54,7 @@ measure() {  # workload, mode name, tessly arguments...
   # The largest output is the largest image's BMP, or the largest entry's GAF file.
   local largest; largest=$(find "$out" -type f -printf '%s\n' | sort -n | tail -n 1)
   local target
-  if [ "$mode" = "-B" ]; then target=$(( (largest + 16 * 1048576) / 1048576 )); else target=$(( (2 * largest + 16 * 1048576) / 1048576 )); fi
+  if [ "$mode" != GAF ]; then target=$(( (largest + 16 * 1048576) / 1048576 )); else target=$(( (2 * largest + 16 * 1048576) / 1048576 )); fi
 
   rm -rf "$out"; mkdir "$out"
   (cd "$out" && strace -c -f -o "$work/strace" "$tessly" "$@" >/dev/null)
@@ -67,8 +68,10 @@ measure() {  # workload, mode name, tessly arguments...
     "$(echo "$files / $t" | bc -l)" "$(echo "$calls / $files" | bc -l)" "$peak" "<= $target MiB"
 }
 measure a -B -B -Y "$work/in/a/big.gaf"
+measure a PNG --png -Y "$work/in/a/big.gaf"
 measure a GAF -Y "$work/in/a/big.gaf"
 measure b -B -B -Y "$work/in/b/*.gaf"
+measure b PNG --png -Y "$work/in/b/*.gaf"
 measure b GAF -Y "$work/in/b/*.gaf"
 
 echo

@@ -8,10 +8,14 @@
 #   3. each fuzz target for TESSLY_FUZZ_SECONDS (default 60; 0 skips them);
 #   4. the Windows tessly.exe, cross-compiled with MinGW-w64, against the
 #      end-to-end tests that need no terminal, under Wine.
-# Stages 2 and 3 need clang (stage 2 uses g++ without it); stage 4 needs
-# MinGW-w64 and Wine, and is skipped without them.
+# It first installs the Debian packages that the stages need. Stages 2 and 3
+# need clang (stage 2 uses g++ without it); stage 4 needs MinGW-w64 and Wine,
+# and is skipped without them.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+# What the stages need, installed where missing (as root or through sudo).
+tools/install-packages.sh cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libgtest-dev libspng-dev \
+  clang libclang-rt-dev groff-base g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 || exit 1
 jobs=$(nproc 2>/dev/null || echo 2)
 passed=0 failed=0 skipped=0
 

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what the build lacks, builds tessly, and takes the demo archive
+# apart with --png --json in a new scratch directory, whose files it lists.
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+"$repo/tools/install-packages.sh" cmake g++ make zlib1g-dev nlohmann-json3-dev
+cmake -S "$repo" -B "$repo/build" >/dev/null
+cmake --build "$repo/build" -j2 --target tessly
+out=$(mktemp -d)
+cd "$out"
+"$repo/build/tessly" --png --json "$repo/demo/demo.gaf"
+echo
+echo "In $out:"
+ls

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs with apt-get those of the Debian packages named that this machine
+# lacks, as root or through sudo; does nothing when it has them all.
+#   tools/install-packages.sh PACKAGE...
+set -euo pipefail
+need=()
+for package in "$@"; do
+  dpkg -s "$package" >/dev/null 2>&1 || need+=("$package")
+done
+[ ${#need[@]} -gt 0 ] || exit 0
+echo "Installing ${need[*]}"
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update
+"${as_root[@]}" apt-get install -y --no-install-recommends "${need[@]}"
