@@ -29,7 +29,7 @@ Bytes BuildPictures() {
 
 TEST(Run, Table) {
   const Bytes one = fixture::BuildGaf({{"ONE", {{PlainImage(1, 1)}}}});
-  const Bytes two = fixture::BuildGaf({{"P"}, {"Q", {{PlainImage(2, 1)}}}});
+  const Bytes two = fixture::BuildGaf({{"P", {{PlainImage(1, 1)}}}, {"Q", {{PlainImage(2, 1)}}}});
   const Bytes slash = fixture::BuildGaf({{"x/y", {{PlainImage(1, 1)}}}, {"Z", {{PlainImage(1, 1)}}}});
   const std::vector<fixture::Frame> many(520, {PlainImage(2, 2)});  // more files than it may have open
   std::map<std::string, Bytes> manyFiles;
@@ -61,7 +61,7 @@ TEST(Run, Table) {
       {{}, {"-?"}, {}, usage},
       {{}, {"-E"}, {}, "ERROR: -E requires a pattern (use * and ? as wildcards)\n" + usage},
       // Names in order without regard to case, ties by their bytes; too short, another version, a directory.
-      {{{"b.gaf", one}, {"a.gaf", {1, 2}}, {"A.gaf", Bytes(12)}, {"_.gaf", one}, {"c.GAF/in", {}}}, {"*.*"}, {},
+      {{{"b.gaf", one}, {"a.gaf", Bytes(one.begin(), one.begin() + 11)}, {"A.gaf", Bytes(12)}, {"_.gaf", one}, {"c.GAF/in", {}}}, {"*.*"}, {},
        "A.gaf\nInvalid GAF\na.gaf\nInvalid GAF\nb.gaf\n  Only one GAF entry (no action taken)\nc.GAF\n"
        "ERROR;  could not open\n_.gaf\n  Only one GAF entry (no action taken)\n"},
       // Found in sub/, beside a decoy in the current directory, where the outputs go.
@@ -82,6 +82,7 @@ TEST(Run, Table) {
        {{"A00.BMP", {}}, {"A01_00.BMP", kOld}, {"A01_01.BMP", {}}, {"B00.BMP", kOld}}},
       {old, {"-B", "a.gaf"}, {"x\x1F\x7F A"}, q0 + "x A\n" + x0 + x1 + x2 + xb, all},
       {old, {"-B", "a.gaf"}, {"qy"}, q0 + "q", none},
+      {old, {"-B", "a.gaf"}, {"yqy"}, q0 + "y\n" + x0 + q1 + "q", {{"A00.BMP", {}}, {"A01_01.BMP", kOld}}},
       {old, {"-B", "-n", "a.gaf"}, {"y"}, "a.gaf\n  A00.BMP" + skipping + "  B00.BMP" + skipping, none},
       {old, {"a.gaf"}, {"n"}, "a.gaf\n" + Question("A_gadget.GAF") + "n\n" + Question("B_gadget.GAF") + "\n",
        {{"A_gadget.GAF", kOld}, {"B_gadget.GAF", kOld}}},
@@ -145,13 +146,16 @@ TEST(Bitmap, EveryImageByteForByte) {
   cut.height = 3;  // the third row lies past the end of the archive
   const Image codes{6, 2, 1, {{0x05, 0x06, 0x2A, 0x04, 0x11, 0x22}, {0x00, 0x44, 0x09, 0x06, 0x33}}};
   const fixture::Frame subframes{Image{1, 1}, {PlainImage(1, 1, 7), Image{2, 1, 1, {{}}}, Image{3, 0}}};
+  const fixture::Frame oneSubframe{Image{2, 1}, {PlainImage(1, 1, 3)}};
   // clang-format off
-  ExpectRun({{{"a.gaf", fixture::BuildGaf({{"IMG", {{PlainImage(3, 2, 10)}, {codes}, subframes, {cut}}}})}},
+  ExpectRun({{{"a.gaf", fixture::BuildGaf({{"IMG", {{PlainImage(3, 2, 10)}, {codes}, subframes, oneSubframe, {cut}}}})}},
              {"-B"}, {}, "a.gaf\n" + Exported("IMG00.BMP") + Exported("IMG01.BMP") + Exported("IMG02_00.BMP") +
-             Exported("IMG02_01.BMP") + Exported("IMG02_02.BMP") + " error reading pixel data\n" + Exported("IMG03.BMP"),
+             Exported("IMG02_01.BMP") + Exported("IMG02_02.BMP") + Exported("IMG03_00.BMP") + " error reading pixel data\n" +
+             Exported("IMG04.BMP"),
              {{"IMG00.BMP", Bitmap(3, {{10, 11, 12}, {13, 14, 15}})}, {"IMG02_00.BMP", Bitmap(1, {{7}})},
               {"IMG01.BMP", Bitmap(6, {{9, 9, 0x2A, 0x2A, 0x11, 0x22}, {0x44, 9, 9, 9, 9, 0x33}})}, {"IMG02_02.BMP", Bitmap(3, {})},
-              {"IMG02_01.BMP", Bitmap(2, {{9, 9}})}, {"IMG03.BMP", Bitmap(2, {{40, 41}, {43, 44}, {9, 9}})}}});
+              {"IMG02_01.BMP", Bitmap(2, {{9, 9}})}, {"IMG03_00.BMP", Bitmap(1, {{3}})},
+              {"IMG04.BMP", Bitmap(2, {{40, 41}, {43, 44}, {9, 9}})}}});
   // clang-format on
 }
 
