@@ -32,7 +32,6 @@ std::optional<DecodedImage> Decode(const Archive& archive, const GafFrameHeader&
   if (archive.DecodeImage(header, kind, image, [&clean](Status, int) { clean = false; }) != Status::Ok) {
     return std::nullopt;
   }
-  Require(image.pixels.size() == std::size_t{image.width} * image.height);
   MemorySink bmp;
   Require(WriteBmp(image, bmp) == Status::Ok && bmp.bytes.size() == BmpFileSize(image.width, image.height));
   return clean ? std::optional(std::move(image)) : std::nullopt;

@@ -17,7 +17,7 @@ void PrintImage(const char* indent, const char* what, int number, const tessly::
 void ListFrame(const tessly::Archive& archive, const tessly::Entry& entry, int k) {
   tessly::Frame frame;
   if (const tessly::Status status = archive.ReadFrame(entry, k, frame); status != tessly::Status::Ok) {
-    std::printf("  frame %d: cannot be read (status %d)\n", k, static_cast<int>(status));
+    std::printf("  frame %d: %s\n", k, tessly::StatusDescription(status).data());
     return;
   }
   if (frame.header.subframeCount <= 0) return PrintImage("  ", "frame", k, frame.header);
@@ -28,7 +28,7 @@ void ListFrame(const tessly::Archive& archive, const tessly::Entry& entry, int k
     if (status == tessly::Status::Ok) {
       PrintImage("    ", "subframe", j, subframe);
     } else {
-      std::printf("    subframe %d: cannot be read (status %d)\n", j, static_cast<int>(status));
+      std::printf("    subframe %d: %s\n", j, tessly::StatusDescription(status).data());
     }
   }
 }
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
   for (std::int32_t i = 0; i < header.entryCount; ++i) {
     tessly::Entry entry;
     if (const tessly::Status status = archive.ReadEntry(i, entry); status != tessly::Status::Ok) {
-      std::printf("entry %d: cannot be read (status %d)\n", i, static_cast<int>(status));
+      std::printf("entry %d: %s\n", i, tessly::StatusDescription(status).data());
       continue;
     }
     std::printf("%s: %d frames\n", entry.name.c_str(), entry.header.frameCount);

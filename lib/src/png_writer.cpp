@@ -20,7 +20,7 @@ namespace {
 // far more time than they save bytes.
 constexpr int kCompressionLevel = Z_DEFAULT_COMPRESSION;
 constexpr std::uint8_t kFilterNone = 0;
-constexpr std::size_t kIdatSize = 64 * 1024;  // the most deflated bytes in one IDAT chunk
+constexpr std::size_t kIdatSize = 8 * 1024;  // the most deflated bytes in one IDAT chunk, as libpng writes them
 
 void StoreBigU32(std::uint8_t* bytes, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));

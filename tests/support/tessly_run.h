@@ -133,20 +133,25 @@ inline std::string OnDisk(const std::string& name) {
   return stored;
 }
 
-// The files that the report says were written or failed to write.
-inline std::set<std::string> Reported(const std::string& output) {
+// The files that the report names in lines that start with `line`.
+inline std::set<std::string> Reported(const std::string& output, const std::string& line) {
   std::set<std::string> names;
-  for (const std::string line : {"  Exported ", "  Failed to write "}) {
-    for (std::size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1)) {
-      names.insert(OnDisk(output.substr(at + line.size(), output.find('\n', at) - at - line.size())));
-    }
+  for (std::size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1)) {
+    names.insert(output.substr(at + line.size(), output.find('\n', at) - at - line.size()));
   }
   return names;
 }
 
-inline void ExpectRun(const RunRow& row) {
+// Runs the row and returns every file left in the directory: exactly the
+// inputs, the files that the report names, and those the row lists. Each
+// file reported as exported holds something new.
+inline std::map<std::string, Bytes> ExpectRun(const RunRow& row) {
   TempDir dir;
-  std::set<std::string> expected = Reported(row.output);
+  std::map<std::string, Bytes> after = row.after;
+  for (const std::string& name : Reported(row.output, "  Exported ")) after.try_emplace(name);
+  std::set<std::string> expected;
+  for (const std::string& name : Reported(row.output, "  Failed to write ")) expected.insert(OnDisk(name));
+  for (const auto& [name, bytes] : after) expected.insert(OnDisk(name));
   for (const auto& [name, bytes] : row.files) {
     const std::string path = dir / name.substr(0, name.size() - name.ends_with('@'));
     expected.insert(fs::path(name.substr(0, name.size() - name.ends_with('@'))).begin()->string());
@@ -159,9 +164,8 @@ inline void ExpectRun(const RunRow& row) {
   const std::map<std::string, Bytes> files = FilesIn(dir.path);
   std::set<std::string> found;
   for (const auto& [name, bytes] : files) found.insert(name);
-  for (const auto& [name, bytes] : row.after) expected.insert(OnDisk(name));
   EXPECT_EQ(found, expected) << "the whole directory";
-  for (const auto& [name, bytes] : row.after) {
+  for (const auto& [name, bytes] : after) {
     Bytes file = files.count(OnDisk(name)) != 0 ? files.at(OnDisk(name)) : Bytes{};
     if (name.ends_with(".BMP") && !bytes.empty() && file.size() >= 1078) {
       // FNV-1a of the 1024 bytes of the documented colours, stored blue, green, red, 0.
@@ -172,6 +176,7 @@ inline void ExpectRun(const RunRow& row) {
     }
     EXPECT_TRUE(bytes.empty() ? !file.empty() && file != kOld : file == bytes) << name;
   }
+  return files;
 }
 
 }  // namespace e2e

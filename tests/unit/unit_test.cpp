@@ -116,8 +116,7 @@ TEST(Limits, ReadingAnEntryStopsExactlyAtTheLimitCountingOnlyKeptRows) {
     ASSERT_EQ(reader.ReadEntry(0, entry), tessly::Status::Ok);
     EXPECT_EQ(reader.ReadStoredEntry(entry, stored, [&](tessly::Status s, int row) { problems.emplace_back(s, row); }),
               limit == kept ? tessly::Status::Ok : tessly::Status::EntryTooLarge);
-    const std::vector<std::pair<tessly::Status, int>> rowsLost{{tessly::Status::RowRead, 1}, {tessly::Status::RowRead, 2}};
-    EXPECT_EQ(problems, rowsLost);
+    EXPECT_EQ(problems, decltype(problems)({{tessly::Status::RowRead, 1}, {tessly::Status::RowRead, 2}}));
     EXPECT_EQ(tessly::GafEntryFileSize(stored), limit == kept ? kept : kept - 4);
     EXPECT_EQ(stored.frames[0].image.rows.size(), 4u);  // the one row read
   }

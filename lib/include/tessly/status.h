@@ -2,6 +2,8 @@
 // can fail returns one of these; none throws, prints or ends the process.
 #pragma once
 
+#include <string_view>
+
 namespace tessly {
 
 enum class Status {
@@ -41,5 +43,10 @@ enum class Status {
   OutOfMemory,
   WriteFailed,    // the byte sink refused a write
 };
+
+// A short description of the status in English, such as "the entry header
+// cannot be read", for programs that report statuses as they are. The text
+// is a literal: it lives as long as the program and ends in a NUL.
+std::string_view StatusDescription(Status status);
 
 }  // namespace tessly

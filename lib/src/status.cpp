@@ -1,0 +1,59 @@
+#include "tessly/status.h"
+
+namespace tessly {
+
+std::string_view StatusDescription(Status status) {
+  switch (status) {
+    case Status::Ok:
+      return "done";
+    case Status::CannotOpen:
+      return "the file cannot be opened";
+    case Status::ArchiveUnreadable:
+      return "the archive cannot be read";
+    case Status::NotAGafArchive:
+      return "not a GAF archive";
+    case Status::EntryTableSeek:
+    case Status::EntryHeaderSeek:
+      return "the entry lies past 2 GiB";
+    case Status::EntryTableRead:
+      return "the entry offset table cannot be read";
+    case Status::EntryHeaderRead:
+      return "the entry header cannot be read";
+    case Status::FrameTableSeek:
+    case Status::FrameHeaderSeek:
+      return "the frame lies past 2 GiB";
+    case Status::FrameTableRead:
+      return "the frame table cannot be read";
+    case Status::FrameHeaderRead:
+      return "the frame header cannot be read";
+    case Status::SubframeTableSeek:
+    case Status::SubframeHeaderSeek:
+      return "the subframe lies past 2 GiB";
+    case Status::SubframeTableRead:
+      return "the subframe table cannot be read";
+    case Status::SubframeHeaderRead:
+      return "the subframe header cannot be read";
+    case Status::ImageSizeOutOfRange:
+      return "the image has a negative width or height";
+    case Status::FramePixelsSeek:
+    case Status::SubframePixelsSeek:
+      return "the pixel data lies past 2 GiB";
+    case Status::RowRead:
+      return "a row cannot be read";
+    case Status::RowLengthRead:
+      return "a row's length cannot be read";
+    case Status::RowCodesRead:
+      return "a row's codes cannot be read";
+    case Status::ImageTooLarge:
+      return "the image has more pixels than the limit";
+    case Status::EntryTooLarge:
+      return "the entry makes a file larger than the limit";
+    case Status::OutOfMemory:
+      return "out of memory";
+    case Status::WriteFailed:
+      return "a write failed";
+  }
+  return "unknown status";
+}
+
+}  // namespace tessly
