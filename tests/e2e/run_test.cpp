@@ -55,10 +55,10 @@ TEST(Run, Table) {
       {{}, {"nowhere/*.gaf"}, {}, "File not found\n"},
       {{}, {"-?"}, {}, usage},
       {{}, {"-E"}, {}, "ERROR: -E requires a pattern (use * and ? as wildcards)\n" + usage},
-      // Names in order without regard to case, ties by their bytes; too short, another version, a directory.
-      {{{"b.gaf", one}, {"a.gaf", Bytes(one.begin(), one.begin() + 11)}, {"A.gaf", Bytes(12)}, {"_.gaf", one}, {"c.GAF/in", {}}}, {"*.*"}, {},
+      // Names in order without regard to case, ties by their bytes; too short, another version, a directory, empty.
+      {{{"b.gaf", one}, {"a.gaf", Bytes(one.begin(), one.begin() + 11)}, {"A.gaf", Bytes(12)}, {"_.gaf", one}, {"c.GAF/in", {}}, {"e.gaf", {}}}, {"*.*"}, {},
        "A.gaf\nInvalid GAF\na.gaf\nInvalid GAF\nb.gaf\n  Only one GAF entry (no action taken)\nc.GAF\n"
-       "ERROR;  could not open\n_.gaf\n  Only one GAF entry (no action taken)\n"},
+       "ERROR;  could not open\ne.gaf\nInvalid GAF\n_.gaf\n  Only one GAF entry (no action taken)\n"},
       // Found in sub/, beside a decoy in the current directory, where the outputs go.
       {{{"sub/x.gaf", two}, {"x.gaf", one}}, {"-S", "_s", "sub/X*"}, {},
        "x.gaf\n" + Exported("P_s.GAF") + Exported("Q_s.GAF")},
