@@ -59,8 +59,13 @@ Status Archive::ReadEntry(std::int32_t index, Entry& entry) const {
   if (status == Status::Ok) {
     status = SeekAndRead(cursor, entry.offset, entry.header, Status::EntryHeaderSeek, Status::EntryHeaderRead);
   }
-  if (status == Status::Ok) entry.name = EntryName(entry.header);
-  return status;
+  if (status != Status::Ok) return status;
+  try {
+    entry.name = EntryName(entry.header);
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
+  return Status::Ok;
 }
 
 Status Archive::ReadFrame(const Entry& entry, int k, Frame& frame) const {

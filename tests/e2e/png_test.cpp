@@ -31,7 +31,7 @@ std::vector<std::uint8_t> TopDownIndexes(const Bytes& bmp) {
 void ExpectPngOf(const Bytes& png, const Bytes& bmp, const std::string& name) {
   spng_ctx* png_ctx = spng_ctx_new(0);
   spng_set_png_buffer(png_ctx, png.data(), png.size());
-  spng_ihdr ihdr{};  // with spng_plte and spng_trns, zeros until read
+  spng_ihdr ihdr{};
   spng_plte plte{};
   spng_trns trns{};
   std::size_t size = 0;

@@ -103,7 +103,7 @@ class Archive {
   Status ReadHeader(GafHeader& header) const;
 
   // Entry `index` (from 0): its offset from the entry table, then its
-  // header. Ok, EntryTable*, EntryHeader*.
+  // header. Ok, EntryTable*, EntryHeader*, OutOfMemory.
   Status ReadEntry(std::int32_t index, Entry& entry) const;
 
   // Frame `k` of the entry. Ok, FrameTable*, FrameHeader*.
