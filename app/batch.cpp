@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/image_export.h"
 #include "app/console_output.h"
 #include "app/gaf_export.h"
+#include "app/image_export.h"
 #include "app/messages.h"
 #include "app/overwrite.h"
 #include "platform/platform.h"

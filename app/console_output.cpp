@@ -27,7 +27,8 @@ void PrintWith(std::string_view format, long long value) { Print(Replacing(forma
 void PrintStatus(tessly::Status status, messages::Mode mode, int row) {
   for (const messages::StatusText& text : messages::kStatusTexts) {
     if (text.status != status) continue;
-    const std::string_view line = mode == messages::Mode::GafCopy && !text.gafCopy.empty() ? text.gafCopy : text.bitmaps;
+    const std::string_view line =
+        mode == messages::Mode::GafCopy && !text.gafCopy.empty() ? text.gafCopy : text.bitmaps;
     line.find("%d") == std::string_view::npos ? Print(line) : PrintWith(line, row);
     return;
   }

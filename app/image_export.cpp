@@ -68,9 +68,8 @@ Then ExportSubframes(const Options& options, OverwriteState& overwrite, const te
     tessly::GafFrameHeader subframe;
     if (!ReadSubframe(archive, frame, j, subframe)) continue;
     // No for one subframe's file skips only that file.
-    const Then then =
-        ExportImage(options, overwrite, archive, subframe, ImageKind::Subframe,
-                    tessly::ImageFileName(entry.name, k, j, ImageExtension(options)), Then::NextImage);
+    const Then then = ExportImage(options, overwrite, archive, subframe, ImageKind::Subframe,
+                                  tessly::ImageFileName(entry.name, k, j, ImageExtension(options)), Then::NextImage);
     if (then != Then::NextImage) return then;
   }
   return Then::NextImage;
@@ -83,11 +82,11 @@ bool ExportImages(const Options& options, OverwriteState& overwrite, const tessl
     tessly::Frame frame;
     if (!ReadFrame(archive, entry, k, frame)) continue;
     // No for a frame's file ends the entry.
-    const Then then = frame.header.subframeCount <= 0
-                          ? ExportImage(options, overwrite, archive, frame.header, ImageKind::Frame,
-                                        tessly::ImageFileName(entry.name, k, -1, ImageExtension(options)),
-                                        Then::NextEntry)
-                          : ExportSubframes(options, overwrite, archive, entry, frame.header, k);
+    const Then then =
+        frame.header.subframeCount <= 0
+            ? ExportImage(options, overwrite, archive, frame.header, ImageKind::Frame,
+                          tessly::ImageFileName(entry.name, k, -1, ImageExtension(options)), Then::NextEntry)
+            : ExportSubframes(options, overwrite, archive, entry, frame.header, k);
     if (then != Then::NextImage) return then != Then::Quit;
   }
   return true;
@@ -102,8 +101,7 @@ bool ExportDescription(const Options& options, OverwriteState& overwrite, const 
   const OutputStatus status = OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, out.file());
   if (status != OutputStatus::Open) return status != OutputStatus::Quit;
   const bool written =
-      tessly::WriteEntryDescription(archive, entry, ImageExtension(options), out) == tessly::Status::Ok &&
-      out.Flush();
+      tessly::WriteEntryDescription(archive, entry, ImageExtension(options), out) == tessly::Status::Ok && out.Flush();
   PrintWith(written ? kExported : kFailedToWrite, target);
   return true;
 }

@@ -20,9 +20,8 @@ constexpr std::string_view kForbiddenSuffixCharacters = "\\/:*?\"<>|";
 constexpr std::pair<std::string_view, char> kLongOptions[] = {{"--PNG", 'p'}, {"--JSON", 'j'}, {"--HELP", 'h'}};
 
 bool EqualsIgnoringCase(std::string_view argument, std::string_view upper) {
-  return argument.size() == upper.size() &&
-         std::equal(argument.begin(), argument.end(), upper.begin(),
-                    [](char a, char b) { return base::AsciiUpper(a) == b; });
+  return argument.size() == upper.size() && std::equal(argument.begin(), argument.end(), upper.begin(),
+                                                       [](char a, char b) { return base::AsciiUpper(a) == b; });
 }
 
 // The option letter of an argument that is exactly "-x" or "/x" (upper-cased),

@@ -19,8 +19,8 @@ Status SeekAndRead(Cursor& cursor, std::uint64_t offset, Record& record, Status 
 // Reads one row into `row`, whose size is the image's width, from where the
 // cursor stands. A row that fails to read is reported and becomes skipped
 // pixels, so that every other row keeps its place.
-void DecodeRow(Cursor& cursor, bool compressed, std::vector<std::uint8_t>& codes, std::span<std::uint8_t> row,
-               int r, const ProblemReport& report) {
+void DecodeRow(Cursor& cursor, bool compressed, std::vector<std::uint8_t>& codes, std::span<std::uint8_t> row, int r,
+               const ProblemReport& report) {
   if (!compressed) {
     if (!cursor.Read(row.data(), row.size())) {
       report(Status::RowRead, r);
@@ -54,8 +54,8 @@ Status Archive::ReadHeader(GafHeader& header) const {
 
 Status Archive::ReadEntry(std::int32_t index, Entry& entry) const {
   Cursor cursor(source_);
-  Status status = SeekAndRead(cursor, EntryTableElementOffset(index), entry.offset, Status::EntryTableSeek,
-                              Status::EntryTableRead);
+  Status status =
+      SeekAndRead(cursor, EntryTableElementOffset(index), entry.offset, Status::EntryTableSeek, Status::EntryTableRead);
   if (status == Status::Ok) {
     status = SeekAndRead(cursor, entry.offset, entry.header, Status::EntryHeaderSeek, Status::EntryHeaderRead);
   }

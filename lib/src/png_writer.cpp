@@ -45,8 +45,8 @@ bool WriteStart(ByteSink& sink, std::uint32_t width, std::uint32_t height) {
   std::uint8_t header[13] = {};
   StoreBigU32(header, width);
   StoreBigU32(header + 4, height);
-  header[8] = 8;   // bit depth
-  header[9] = 3;   // colour type: palette indexes
+  header[8] = 8;  // bit depth
+  header[9] = 3;  // colour type: palette indexes
   std::array<std::uint8_t, 3 * 256> palette;
   for (std::size_t i = 0; i < 256; ++i) {
     const std::uint32_t colour = BuiltInColours()[i];

@@ -1,9 +1,8 @@
-#include "record_codec.h"
-
 #include <algorithm>
 #include <cstring>
 
 #include "little_endian.h"
+#include "record_codec.h"
 
 namespace tessly {
 namespace {

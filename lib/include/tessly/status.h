@@ -10,21 +10,21 @@ enum class Status {
   Ok,
 
   // The archive as a whole.
-  CannotOpen,          // the file could not be opened for reading
-  ArchiveUnreadable,   // the source failed when its header was read
-  NotAGafArchive,      // shorter than a header, or another version
+  CannotOpen,         // the file could not be opened for reading
+  ArchiveUnreadable,  // the source failed when its header was read
+  NotAGafArchive,     // shorter than a header, or another version
 
   // Reaching a record. A seek fails for an offset of 0x80000000 or more; a
   // read fails when the source fails or ends before the record does.
-  EntryTableSeek,      // the entry's element of the entry offset table
+  EntryTableSeek,  // the entry's element of the entry offset table
   EntryTableRead,
-  EntryHeaderSeek,     // the entry header that the element points at
+  EntryHeaderSeek,  // the entry header that the element points at
   EntryHeaderRead,
-  FrameTableSeek,      // the frame's element of the entry's frame table
+  FrameTableSeek,  // the frame's element of the entry's frame table
   FrameTableRead,
-  FrameHeaderSeek,     // the frame header that the element points at
+  FrameHeaderSeek,  // the frame header that the element points at
   FrameHeaderRead,
-  SubframeTableSeek,   // the subframe's element of the frame's subframe table
+  SubframeTableSeek,  // the subframe's element of the frame's subframe table
   SubframeTableRead,
   SubframeHeaderSeek,  // the subframe header that the element points at
   SubframeHeaderRead,
@@ -41,7 +41,7 @@ enum class Status {
   ImageTooLarge,  // more pixels than Limits::imagePixels allows
   EntryTooLarge,  // a one-entry file past Limits::entryBytes or kOffsetLimit
   OutOfMemory,
-  WriteFailed,    // the byte sink refused a write
+  WriteFailed,  // the byte sink refused a write
 };
 
 // A short description of the status in English, such as "the entry header
