@@ -56,7 +56,7 @@ std::size_t BmpFileSize(std::uint16_t width, std::uint16_t height) {
 Status WriteBmp(const DecodedImage& image, ByteSink& sink) {
   const std::array<std::uint8_t, 1024> palette = StoredPalette();
   sink.Expect(BmpFileSize(image.width, image.height));
-  std::uint8_t start[kBmpPixelsOffset];
+  std::uint8_t start[kBmpPixelsOffset] = {};
   EncodeBmpHeaders(image.width, image.height, start);
   std::copy(palette.begin(), palette.end(), start + kBmpHeadersSize);
   if (!sink.Write(start, sizeof start)) return Status::WriteFailed;
