@@ -64,24 +64,24 @@ TEST(Png, TheIndexesOfTheBitmaps) {
   }
 }
 
-// Entry RÉ: frame 0 an image with a negative origin, frame 1 unreadable,
+// Entry R©: frame 0 an image with a negative origin, frame 1 unreadable,
 // frame 2 two subframes of which the second is unreadable.
 TEST(Json, TheDescriptionOfAnEntry) {
   Image image = PlainImage(2, 1);
   image.aux1 = 0xFFFE, image.aux2 = 5, image.aux3 = 9, image.aux4 = 0xA3, image.aux5 = 0xFFFFFFFF;
   fixture::Layout at;
   Bytes archive = fixture::BuildGaf(
-      {{"R\xC9", {{image, {}, 0x77}, {image}, {Image{1, 1}, {PlainImage(1, 1), PlainImage(1, 1)}}}, 0xB1B2, 0xC1C2C3C4}},
+      {{"R\xA9", {{image, {}, 0x77}, {image}, {Image{1, 1}, {PlainImage(1, 1), PlainImage(1, 1)}}}, 0xB1B2, 0xC1C2C3C4}},
       &at);
   fixture::Put(archive, at.entries[0] + 48, 0x80000000);
   fixture::Put(archive, at.frames[0][2] + 28, 0x7FFFFFF0);
   const std::string fields =
       R"("width": 1, "height": 1, "originX": 0, "originY": 0, "transparencyIndex": 0, "compressed": 0, )";
-  std::string json = R"({"name": "R\u00c9", "frameCount": 3, "aux1": 45490, "aux2": 3250766788, "frames": [
+  std::string json = R"({"name": "R\u00a9", "frameCount": 3, "aux1": 45490, "aux2": 3250766788, "frames": [
     {"tableAux": 119, "width": 2, "height": 1, "originX": -2, "originY": 5, "transparencyIndex": 9, "compressed": 0,
-      "subframeCount": 0, "aux4": 163, "aux5": 4294967295, "image": "R\u00c900.PNG"}, null,
+      "subframeCount": 0, "aux4": 163, "aux5": 4294967295, "image": "R\u00a900.PNG"}, null,
     {"tableAux": 0, )" + fields + R"("subframeCount": 2, "aux4": 0, "aux5": 0, "subframes": [
-      {)" + fields + R"("subframeCount": 0, "aux4": 0, "aux5": 0, "image": "R\u00c902_00.PNG"}, null]}]})";
+      {)" + fields + R"("subframeCount": 0, "aux4": 0, "aux5": 0, "image": "R\u00a902_00.PNG"}, null]}]})";
   // Laid out as written: a key or a list item a line, indented by two blanks a level.
   std::string expected;
   int depth = 0;
@@ -94,11 +94,10 @@ TEST(Json, TheDescriptionOfAnEntry) {
     if (c == ',') expected += "\n" + std::string(2 * depth, ' ');
   }
   expected += "\n";
-  const std::string name = "R\xC9";
   ExpectRun({{{"a.gaf", archive}}, {"--json", "--png"}, {},
-             "a.gaf\n" + Exported(name + "00.PNG") + " error seeking frame data position\n" + Exported(name + "02_00.PNG") +
-                 " error reading subframe data\n" + Exported(name + ".json"),
-             {{name + ".json", Bytes(expected.begin(), expected.end())}}});
+             "a.gaf\n" + Exported("R\xA9" "00.PNG") + " error seeking frame data position\n" + Exported("R\xA9" "02_00.PNG") +
+                 " error reading subframe data\n" + Exported("R\xA9.json"),
+             {{"R\xA9.json", Bytes(expected.begin(), expected.end())}}});
 }
 
 }  // namespace

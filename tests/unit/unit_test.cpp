@@ -73,8 +73,7 @@ TEST(Limits, TheWriterRefusesAFilePastTheOffsetLimit) {
   GTEST_SKIP() << "an unoptimised build constructs each of the 2^31 bytes";
 #endif
   for (const bool fits : {true, false}) {
-    tessly::StoredEntry entry;
-    entry.frames.resize(1);
+    tessly::StoredEntry entry{{}, std::vector<tessly::StoredFrame>(1)};
     entry.frames[0].image.rows.resize((std::size_t{1} << 31) - 16 - 24 - 40 - 8 + !fits);
     CountingSink sink;
     EXPECT_EQ(tessly::WriteGafEntry(entry, sink), fits ? tessly::Status::Ok : tessly::Status::EntryTooLarge);

@@ -48,6 +48,8 @@ struct DecodedImage {
   std::uint16_t width = 0;
   std::uint16_t height = 0;
   std::vector<std::uint8_t> pixels;
+
+  bool operator==(const DecodedImage&) const = default;
 };
 
 // Grows a vector of bytes without zero-filling what is about to be read into.
