@@ -13,18 +13,14 @@ RunRow Images(const std::string& extension, const std::vector<std::string>& args
 
 namespace {
 
-using fixture::Image;
-using fixture::PlainImage;
-
 // The indexes of a BMP file without its colour table, top row first; an
 // image of no pixels as a PNG holds one skipped pixel.
 std::vector<std::uint8_t> TopDownIndexes(const Bytes& bmp) {
   const std::uint32_t width = bmp[18] | bmp[19] << 8, height = bmp[22] | bmp[23] << 8, stride = (width + 3) / 4 * 4;
   if (width == 0 || height == 0) return {9};
   std::vector<std::uint8_t> indexes;
-  for (std::uint32_t y = height; y-- > 0;) {
+  for (std::uint32_t y = height; y-- > 0;)
     indexes.insert(indexes.end(), bmp.begin() + 54 + stride * y, bmp.begin() + 54 + stride * y + width);
-  }
   return indexes;
 }
 
@@ -43,11 +39,9 @@ void ExpectPngOf(const Bytes& png, const Bytes& bmp, const std::string& name) {
   EXPECT_EQ(indexes, TopDownIndexes(bmp)) << name;
   // The same digest as the BMP files' colour table: the documented colours as blue, green, red, 0.
   std::uint64_t digest = 0xcbf29ce484222325;
-  for (std::uint32_t i = 0; i < plte.n_entries; ++i) {
-    for (const std::uint8_t byte : {plte.entries[i].blue, plte.entries[i].green, plte.entries[i].red, std::uint8_t{0}}) {
+  for (std::uint32_t i = 0; i < plte.n_entries; ++i)
+    for (const std::uint8_t byte : {plte.entries[i].blue, plte.entries[i].green, plte.entries[i].red, std::uint8_t{0}})
       digest = (digest ^ byte) * 0x100000001b3;
-    }
-  }
   EXPECT_EQ(digest, 0x579cb54d9c596c6au) << name;
   const std::vector<std::uint8_t> alpha(trns.type3_alpha, trns.type3_alpha + trns.n_type3_entries);
   EXPECT_EQ(alpha, std::vector<std::uint8_t>({255, 255, 255, 255, 255, 255, 255, 255, 255, 0})) << name;
@@ -67,11 +61,10 @@ TEST(Png, TheIndexesOfTheBitmaps) {
 // Entry R©: frame 0 an image with a negative origin, frame 1 unreadable,
 // frame 2 two subframes of which the second is unreadable.
 TEST(Json, TheDescriptionOfAnEntry) {
-  Image image = PlainImage(2, 1);
-  image.aux1 = 0xFFFE, image.aux2 = 5, image.aux3 = 9, image.aux4 = 0xA3, image.aux5 = 0xFFFFFFFF;
+  const fixture::Image image{2, 1, 0, {{0, 1}}, 0xFFFE, 5, 9, 0xA3, 0xFFFFFFFF};
   fixture::Layout at;
   Bytes archive = fixture::BuildGaf(
-      {{"R\xA9", {{image, {}, 0x77}, {image}, {Image{1, 1}, {PlainImage(1, 1), PlainImage(1, 1)}}}, 0xB1B2, 0xC1C2C3C4}},
+      {{"R\xA9", {{image, {}, 0x77}, {image}, {fixture::Image{1, 1}, {fixture::PlainImage(1, 1), fixture::PlainImage(1, 1)}}}, 0xB1B2, 0xC1C2C3C4}},
       &at);
   fixture::Put(archive, at.entries[0] + 48, 0x80000000);
   fixture::Put(archive, at.frames[0][2] + 28, 0x7FFFFFF0);

@@ -210,7 +210,7 @@ TEST(GafMode, OneEntryFilesFieldByField) {
 TEST(GafMode, RoundTripThroughBitmapMode) {
   const Image codes{5, 2, 1, {{0x03, 0x06, 0x40}, {0x08, 1, 2, 3, 0x41}}};
   TempDir original, back;
-  original.Write("a.gaf", fixture::BuildGaf({{"S", {{codes}, {Image{1, 1}, {PlainImage(3, 3), codes}}}},
+  fixture::WriteFile(original / "a.gaf", fixture::BuildGaf({{"S", {{codes}, {Image{1, 1}, {PlainImage(3, 3), codes}}}},
                                              {"BIG", {{PlainImage(1100, 1000, 5)}}}}));
   RunTessly(original.path, {"-B"});
   RunTessly(original.path, {"-S", "", "a.gaf"});

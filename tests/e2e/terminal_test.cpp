@@ -72,8 +72,8 @@ struct PtySession {
 TEST(Terminal, KeysQuestionStopAndInterrupt) {
   const std::string q0 = Question("A00.BMP"), q1 = Question("A01.BMP");
   TempDir dir;
-  dir.Write("a.gaf", fixture::BuildGaf({{"A", {{fixture::PlainImage(1, 1)}, {fixture::PlainImage(1, 1)}}}}));
-  for (const char* name : {"A00.BMP", "A01.BMP", "in"}) dir.Write(name, kOld);
+  fixture::WriteFile(dir / "a.gaf", fixture::BuildGaf({{"A", {{fixture::PlainImage(1, 1)}, {fixture::PlainImage(1, 1)}}}}));
+  for (const char* name : {"A00.BMP", "A01.BMP", "in"}) fixture::WriteFile(dir / name, kOld);
   PtySession session(TesslyCommand(dir.path, {"-B"}) + " <in >log");
   ASSERT_TRUE(session.Await([&] { return session.shown == q0; }));
   ASSERT_TRUE(session.Type("\x1b") && session.Type("\x1b[A"));

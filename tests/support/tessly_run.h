@@ -36,7 +36,6 @@ struct TempDir {
   std::string path = ::mkdtemp((fs::temp_directory_path() / "tessly-XXXXXX").string().data());
   ~TempDir() { fs::remove_all(path); }
   std::string operator/(const std::string& name) const { return path + "/" + name; }
-  void Write(const std::string& name, const Bytes& bytes) const { fixture::WriteFile(*this / name, bytes); }
 };
 
 // One shell word, whatever it holds.

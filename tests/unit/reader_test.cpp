@@ -15,11 +15,8 @@ TEST(Reader, SeekAndReadTable) {
   fixture::Bytes bytes(size);
   for (std::uint64_t i = 0; i < size; ++i) bytes[i] = ByteAt(i);
   fixture::WriteFile("source.bin", bytes);
-  const struct {
-    std::uint64_t offset, count;
-    bool seeks, reads;
-    std::uint64_t after;  // the position after the read
-  } rows[] = {
+  // Each row: a seek, whether it succeeds, a read there, whether it does, and the position after the read.
+  const struct { std::uint64_t offset, count; bool seeks, reads; std::uint64_t after; } rows[] = {
       {65530, 12, true, true, 65542},                 // a record across two blocks
       {0, size, true, true, size},                    // every block, so that early ones make room
       {65530, 12, true, true, 65542},                 // read again once evicted

@@ -2,6 +2,7 @@
 // entry-name patterns; then the limits of GAF mode and the writes beneath it.
 #include <gtest/gtest.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 
 #include <filesystem>
 
@@ -62,8 +63,8 @@ TEST(Patterns, MatchTable) {
 
 // Counts what is written without keeping it.
 struct CountingSink : tessly::ByteSink {
-  std::uint64_t written = 0;
   bool Write(const void*, std::size_t count) override { return written += count, true; }
+  std::uint64_t written = 0;
 };
 
 // No written file passes 2 GiB, so that every offset in it can be sought.
@@ -78,6 +79,18 @@ TEST(Limits, TheWriterRefusesAFilePastTheOffsetLimit) {
     CountingSink sink;
     EXPECT_EQ(tessly::WriteGafEntry(entry, sink), fits ? tessly::Status::Ok : tessly::Status::EntryTooLarge);
     EXPECT_EQ(sink.written, fits ? std::uint64_t{1} << 31 : 0u);
+  }
+}
+
+// A file opened again closes its old handle first, and a search of a
+// directory closes it: with few handles allowed, none may be left open.
+TEST(Limits, NoHandleIsLeftOpen) {
+  const rlimit few{32, 32};
+  platform::File file;
+  std::vector<std::string> names;
+  for (int i = 0; i < 64 && ::setrlimit(RLIMIT_NOFILE, &few) == 0; ++i) {
+    ASSERT_TRUE(platform::CreateOutput("reopened", file) && platform::OpenForReading("reopened", file)) << i;
+    platform::FindMatchingNames("*", names);
   }
 }
 
