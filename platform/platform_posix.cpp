@@ -75,7 +75,15 @@ void File::Close() {
   }
 }
 
-void PrepareProcess() { ::signal(SIGPIPE, SIG_IGN); }
+void PrepareProcess() {
+  // A standard descriptor left closed by whoever started us would be taken
+  // by the first file opened: the question would read its keys from an
+  // archive. /dev/null takes its place; open gives the lowest free number.
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) < 0) static_cast<void>(::open("/dev/null", O_RDWR));
+  }
+  ::signal(SIGPIPE, SIG_IGN);
+}
 
 void FindMatchingNames(std::string_view fileSpec, std::vector<std::string>& names) {
   const std::string directory = DirectoryPart(fileSpec);

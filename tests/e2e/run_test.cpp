@@ -90,6 +90,8 @@ TEST(Run, Table) {
        "a.gaf\n  Failed to write A00.BMP\n" + Exported("A01.BMP") + Exported("B00.BMP")});
     rows.push_back({{{"a.gaf", big}}, {}, {.fileSizeLimit = 1536}, "a.gaf\n  Failed to write A_gadget.GAF\n" + Exported("B_gadget.GAF")});
     rows.push_back({{{"d.gaf@", {'n', 'o', 'n', 'e'}}}, {}, {}, "d.gaf\nERROR;  could not open\n"});
+    // No standard input: the end of the keys answers, not the archive that would take its place.
+    rows.push_back({old, {"-B", "a.gaf"}, {.closedInput = true}, q0 + "\n" + qb + "\n", none});
     rows.push_back({{{"s.gaf", slash}, {"t", kOld}, {"Z00.BMP@", {'t'}}}, {"-B"}, {},
                     "s.gaf\n error opening x/y00.BMP to write\n error opening Z00.BMP to write\n",
                     {{"t", kOld}, {"Z00.BMP", kOld}}});

@@ -10,7 +10,6 @@
 
 #include <csignal>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -60,6 +59,7 @@ struct RunOptions {
   rlim_t fileSizeLimit = RLIM_INFINITY;      // in bytes: every write past it fails
   rlim_t memoryLimit = RLIM_INFINITY;        // in bytes of data memory
   bool closedOutput = false;                 // standard output is a pipe whose reader has gone
+  bool closedInput = false;                  // no standard input at all, not even an empty one
 };
 
 // Runs Tessly in `directory` in a session of its own, so without a terminal,
@@ -79,7 +79,7 @@ inline std::string RunTessly(const std::string& directory, const std::vector<std
   if (child == 0) {
     ::setsid(), ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (::getppid() != parent) ::_exit(126);
-    ::dup2(in[0], 0), ::dup2(out[1], 1), ::signal(SIGXFSZ, SIG_IGN);
+    ::dup2(out[1], 1), ::signal(SIGXFSZ, SIG_IGN), run.closedInput ? ::close(0) : ::dup2(in[0], 0);
     const std::pair<int, rlim_t> limits[] = {{RLIMIT_NOFILE, 1024}, {RLIMIT_FSIZE, run.fileSizeLimit},
                                              {RLIMIT_DATA, run.memoryLimit}};
     for (const auto& [resource, most] : limits) {

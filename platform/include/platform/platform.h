@@ -46,7 +46,9 @@ class File {
 
 // Settings the whole run needs, made once at the start of main. A closed
 // standard output must not end the run: messages are a report, the files
-// are the work (on Linux SIGPIPE is ignored). On Windows, standard output
+// are the work (on Linux SIGPIPE is ignored, and a standard descriptor
+// that is not open is opened on /dev/null, so that no file takes its
+// number). On Windows, standard output
 // is binary, so "\n" stays one byte, and the C runtime does not expand
 // wildcards in the arguments: the filespec is Tessly's to expand.
 void PrepareProcess();
