@@ -22,14 +22,14 @@ std::array<std::uint8_t, 1024> StoredPalette() {
   return bytes;
 }
 
-// Fills the 54 bytes of both headers for an image of this size.
+// Fills the 54 bytes of both headers, given zeroed, for an image of this
+// size. The fields not stored stay zero: reserved (bytes 6-9), and no
+// compression, image size or resolution (bytes 30-45).
 void EncodeBmpHeaders(std::uint16_t width, std::uint16_t height, std::uint8_t* bytes) {
   // File header.
   bytes[0] = 'B';
   bytes[1] = 'M';
   StoreU32(bytes + 2, static_cast<std::uint32_t>(BmpFileSize(width, height)));  // file size
-  StoreU16(bytes + 6, 0);                                                       // reserved
-  StoreU16(bytes + 8, 0);                                                       // reserved
   StoreU32(bytes + 10, static_cast<std::uint32_t>(kBmpPixelsOffset));           // offset of the rows
   // Info header.
   StoreU32(bytes + 14, 40);                     // info header size
@@ -37,10 +37,6 @@ void EncodeBmpHeaders(std::uint16_t width, std::uint16_t height, std::uint8_t* b
   StoreU32(bytes + 22, std::uint32_t{height});  // height, positive: rows bottom-up
   StoreU16(bytes + 26, 1);                      // planes
   StoreU16(bytes + 28, 8);                      // bits per pixel
-  StoreU32(bytes + 30, 0);                      // compression: none
-  StoreU32(bytes + 34, 0);                      // image size
-  StoreU32(bytes + 38, 0);                      // horizontal resolution
-  StoreU32(bytes + 42, 0);                      // vertical resolution
   StoreU32(bytes + 46, 256);                    // colours used
   StoreU32(bytes + 50, 256);                    // important colours
 }
