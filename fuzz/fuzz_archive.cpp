@@ -82,7 +82,7 @@ void RoundTrip(const Archive& archive, const Entry& entry, const Images& frames)
   GafHeader header;
   Entry copied;
   Images copiedFrames;
-  Require(copy.ReadHeader(header) == Status::Ok && header.entryCount == 1);
+  Require(copy.ReadHeader(header) == Status::Ok && header.entryCount == 1 && header.reserved == 0);
   Require(copy.ReadEntry(0, copied) == Status::Ok && copied.name == entry.name);
   Require(DecodeEntry(copy, copied, copiedFrames) && copiedFrames.size() == frames.size());
   for (std::size_t k = 0; k < frames.size(); ++k) {
