@@ -143,7 +143,7 @@ Bytes Bitmap(std::uint32_t width, const std::vector<Bytes>& rows) {
 // chunk and the largest window of deflate, and an image whose last row
 // cannot be read. As BMP files, byte for byte.
 RunRow Images(const std::string& extension, const std::vector<std::string>& args) {
-  Image noise = PlainImage(190, 180), cut = PlainImage(2, 2, 40);
+  Image noise = PlainImage(192, 180), cut = PlainImage(2, 2, 40);
   std::uint32_t seed = 1;
   for (Bytes& row : noise.rows) {
     for (std::uint8_t& pixel : row) pixel = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 16);
@@ -162,7 +162,7 @@ RunRow Images(const std::string& extension, const std::vector<std::string>& args
           {{"IMG00" + extension, Bitmap(3, {{10, 11, 12}, {13, 14, 15}})}, {"IMG02_00" + extension, Bitmap(1, {{7}})},
            {"IMG01" + extension, Bitmap(6, {{9, 9, 0x2A, 0x2A, 0x11, 0x22}, {0x44, 9, 9, 9, 9, 0x33}})},
            {"IMG02_01" + extension, Bitmap(2, {{9, 9}})}, {"IMG02_02" + extension, Bitmap(3, {})},
-           {"IMG03_00" + extension, Bitmap(1, {{3}})}, {"IMG04" + extension, Bitmap(190, noise.rows)},
+           {"IMG03_00" + extension, Bitmap(1, {{3}})}, {"IMG04" + extension, Bitmap(192, noise.rows)},
            {"IMG05" + extension, Bitmap(2, {{40, 41}, {43, 44}, {9, 9}})}}};
   // clang-format on
 }
