@@ -50,7 +50,7 @@ TEST(Run, Table) {
       {"B_gadget.GAF", kOld}};
   const std::map<std::string, Bytes> none{{"A00.BMP", kOld}, {"A01_01.BMP", kOld}, {"B00.BMP", kOld}};
   std::vector<RunRow> rows = {
-      {{}, {}, {}, "File not found\n"},
+      {{{"x.gaXf", {}}}, {}, {}, "File not found\n"},  // a name that only ends as *.gaf does
       {{}, {"nowhere/*.gaf"}, {}, "File not found\n"},
       {{}, {"-?"}, {}, usage},
       {{}, {"--HELP", "-E"}, {}, usage + "--png\tOutput individual PNG files, skipped pixels transparent, instead of GAFs\n"
