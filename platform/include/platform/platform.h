@@ -48,9 +48,9 @@ class File {
 // standard output must not end the run: messages are a report, the files
 // are the work (on Linux SIGPIPE is ignored, and a standard descriptor
 // that is not open is opened on /dev/null, so that no file takes its
-// number). On Windows, standard output
-// is binary, so "\n" stays one byte, and the C runtime does not expand
-// wildcards in the arguments: the filespec is Tessly's to expand.
+// number). On Windows, standard output is binary, so "\n" stays one byte,
+// and the C runtime does not expand wildcards in the arguments: the
+// filespec is Tessly's to expand.
 void PrepareProcess();
 
 // Appends to `names` the bare names in the directory that `fileSpec` names
