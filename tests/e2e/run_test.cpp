@@ -50,7 +50,7 @@ TEST(Run, Table) {
       {"B_gadget.GAF", kOld}};
   const std::map<std::string, Bytes> none{{"A00.BMP", kOld}, {"A01_01.BMP", kOld}, {"B00.BMP", kOld}};
   std::vector<RunRow> rows = {
-      {{{"x.gaXf", {}}}, {}, {}, "File not found\n"},  // a name that only ends as *.gaf does
+      {{{"x.gaXf", {}}}, {}, {}, "File not found\n"},  // no *.gaf: after a mismatch the match resumes past the star
       {{}, {"nowhere/*.gaf"}, {}, "File not found\n"},
       {{}, {"-?"}, {}, usage},
       {{}, {"--HELP", "-E"}, {}, usage + "--png\tOutput individual PNG files, skipped pixels transparent, instead of GAFs\n"
