@@ -16,8 +16,7 @@ cd "$(dirname "$0")/.."
 # What the stages need, installed where missing (as root or through sudo).
 tools/install-packages.sh cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libgtest-dev libspng-dev \
   clang libclang-rt-dev groff-base g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 || exit 1
-jobs=$(nproc 2>/dev/null || echo 2)
-passed=0 failed=0 skipped=0
+jobs=$(nproc 2>/dev/null || echo 2) passed=0 failed=0 skipped=0
 
 # Counts one check: the command given. A build that fails counts as one.
 check() { if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)) && echo "FAILED: $*"; fi; }
@@ -65,13 +64,13 @@ fi
 if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/null; then
   echo "== Windows build under Wine"
   export WINEDEBUG=-all WINEPREFIX=${WINEPREFIX:-$PWD/build-win/wine}  # made at the first start
-  build build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake && wine build-win/tessly.exe -? >/dev/null 2>&1
   # Wine's server ends with its last program, and a run that connects while
-  # it ends fails ("Connection reset by peer"). So one server that stays up
-  # serves the whole stage, once the first run's has ended. A second run
-  # starts Wine's own services, which keep the output they were started
-  # with: /dev/null here, not a test's pipe that would then never close.
-  wineserver -w && wineserver -p && wine build-win/tessly.exe -? >/dev/null 2>&1
+  # it ends fails ("Connection reset by peer"), so one server that stays up
+  # serves the whole stage. The first run makes the prefix and starts Wine's
+  # own services, which keep the output they start with: /dev/null here, not
+  # a test's pipe, which would then stay open for as long as the server.
+  build build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake && mkdir -p "$WINEPREFIX" &&
+    wineserver -p && wine build-win/tessly.exe -? >/dev/null 2>&1
   TESSLY_COMMAND="wine $PWD/build-win/tessly.exe" run_ctest build -R '^(Run|Bitmap|GafMode|Damaged|Png|Json)\.'
   wineserver -k 2>/dev/null
 fi
