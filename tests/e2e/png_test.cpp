@@ -61,10 +61,10 @@ TEST(Png, TheIndexesOfTheBitmaps) {
 // Entry R©: frame 0 an image with a negative origin, frame 1 unreadable,
 // frame 2 two subframes of which the second is unreadable.
 TEST(Json, TheDescriptionOfAnEntry) {
-  const fixture::Image image{2, 1, 0, {{0, 1}}, 0xFFFE, 5, 9, 0xA3, 0xFFFFFFFF};
+  const Image image{2, 1, 0, {{0, 1}}, 0xFFFE, 5, 9, 0xA3, 0xFFFFFFFF};
   fixture::Layout at;
   Bytes archive = fixture::BuildGaf(
-      {{"R\xA9", {{image, {}, 0x77}, {image}, {fixture::Image{1, 1}, {fixture::PlainImage(1, 1), fixture::PlainImage(1, 1)}}}, 0xB1B2, 0xC1C2C3C4}},
+      {{"R\xA9", {{image, {}, 0x77}, {image}, {Image{1, 1}, {PlainImage(1, 1), PlainImage(1, 1)}}}, 0xB1B2, 0xC1C2C3C4}},
       &at);
   fixture::Put(archive, at.entries[0] + 48, 0x80000000);
   fixture::Put(archive, at.frames[0][2] + 28, 0x7FFFFFF0);

@@ -10,9 +10,6 @@
 namespace e2e {
 namespace {
 
-using fixture::Image;
-using fixture::PlainImage;
-
 // Six entries of three frames; only GOOD and HOLE are build pictures, all
 // 64x64. HOLE's first frame cannot be read, which counts in its favour.
 Bytes BuildPictures() {
@@ -214,7 +211,7 @@ TEST(GafMode, RoundTripThroughBitmapMode) {
   const Image codes{5, 2, 1, {{0x03, 0x06, 0x40}, {0x08, 1, 2, 3, 0x41}}};
   TempDir original, back;
   fixture::WriteFile(original / "a.gaf", fixture::BuildGaf({{"S", {{codes}, {Image{1, 1}, {PlainImage(3, 3), codes}}}},
-                                             {"BIG", {{PlainImage(1100, 1000, 5)}}}}));
+                                                            {"BIG", {{PlainImage(1100, 1000, 5)}}}}));
   RunTessly(original.path, {"-B"});
   RunTessly(original.path, {"-S", "", "a.gaf"});
   for (const std::string name : {"S.GAF", "BIG.GAF"}) {

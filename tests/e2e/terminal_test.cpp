@@ -72,7 +72,7 @@ struct PtySession {
 TEST(Terminal, KeysQuestionStopAndInterrupt) {
   const std::string q0 = Question("A00.BMP"), q1 = Question("A01.BMP");
   TempDir dir;
-  fixture::WriteFile(dir / "a.gaf", fixture::BuildGaf({{"A", {{fixture::PlainImage(1, 1)}, {fixture::PlainImage(1, 1)}}}}));
+  fixture::WriteFile(dir / "a.gaf", fixture::BuildGaf({{"A", {{PlainImage(1, 1)}, {PlainImage(1, 1)}}}}));
   for (const char* name : {"A00.BMP", "A01.BMP", "in"}) fixture::WriteFile(dir / name, kOld);
   PtySession session(TesslyCommand(dir.path, {"-B"}) + " <in >log");
   ASSERT_TRUE(session.Await([&] { return session.shown == q0; }));

@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <csignal>
-
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -21,7 +20,7 @@
 namespace e2e {
 
 namespace fs = std::filesystem;
-using fixture::Bytes;
+using fixture::Bytes, fixture::Image, fixture::PlainImage;
 
 inline const std::string kBanner = "Tessly 1.0 - GAF sprite archive extractor\n\n";
 inline const Bytes kOld{'o', 'l', 'd'};  // what an output held before the run

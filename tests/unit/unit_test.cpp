@@ -88,7 +88,8 @@ TEST(Limits, NoHandleIsLeftOpen) {
   const rlimit few{32, 32};
   platform::File file;
   std::vector<std::string> names;
-  for (int i = 0; i < 64 && ::setrlimit(RLIMIT_NOFILE, &few) == 0; ++i) {
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &few), 0);
+  for (int i = 0; i < 64; ++i) {
     ASSERT_TRUE(platform::CreateOutput("reopened", file) && platform::OpenForReading("reopened", file)) << i;
     platform::FindMatchingNames("*", names);
   }
