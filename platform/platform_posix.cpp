@@ -1,4 +1,4 @@
-// POSIX implementation of the platform services.
+// POSIX implementation of the program's platform services.
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -7,27 +7,17 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <compare>
 
 #include "base/ascii.h"
+#include "file_handle_posix.h"
 #include "platform/platform.h"
 
 namespace platform {
 
-struct FileHandle {
-  static int Fd(const File& file) { return static_cast<int>(file.handle_); }
-  static void Adopt(File& file, int fd) {
-    file.Close();
-    file.handle_ = fd;
-  }
-};
-
 namespace {
 
 using base::AsciiUpper;
-
-int Fd(const File& file) { return FileHandle::Fd(file); }
 
 // Full wildcard match, '*' any run and '?' any one character, ASCII case
 // ignored. On a mismatch the last '*' takes one more character and the
@@ -68,13 +58,6 @@ bool IsBareName(const std::string& name) {
 
 }  // namespace
 
-void File::Close() {
-  if (IsOpen()) {
-    ::close(Fd(*this));
-    handle_ = kNoHandle;
-  }
-}
-
 void PrepareProcess() {
   // A standard descriptor left closed by whoever started us would be taken
   // by the first file opened: the question would read its keys from an
@@ -103,35 +86,6 @@ void FindMatchingNames(std::string_view fileSpec, std::vector<std::string>& name
 std::string DirectoryPart(std::string_view fileSpec) {
   const std::size_t slash = fileSpec.rfind('/');
   return slash == std::string_view::npos ? std::string() : std::string(fileSpec.substr(0, slash + 1));
-}
-
-bool OpenForReading(const std::string& path, File& file) {
-  // Non-blocking, so that a FIFO cannot stall the open; only regular files
-  // can be read at offsets.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  File opened;
-  FileHandle::Adopt(opened, fd);
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  file = std::move(opened);
-  return true;
-}
-
-std::int64_t ReadFileAt(File& file, std::uint64_t offset, void* buffer, std::size_t count) {
-  if (offset > static_cast<std::uint64_t>(LLONG_MAX)) return -1;
-  auto* bytes = static_cast<char*>(buffer);
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t got = ::pread(Fd(file), bytes + done, count - done, static_cast<off_t>(offset + done));
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return -1;
-    }
-    if (got == 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  return static_cast<std::int64_t>(done);
 }
 
 bool OutputExists(const std::string& name) {

@@ -1,4 +1,4 @@
-// Win32 implementation of the platform services.
+// Win32 implementation of the program's platform services.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "file_handle_win32.h"
 #include "platform/platform.h"
 
 // The C runtime reads this before main to decide whether to expand
@@ -17,19 +18,7 @@ int _dowildcard = 0;
 
 namespace platform {
 
-struct FileHandle {
-  static HANDLE Get(const File& file) { return reinterpret_cast<HANDLE>(file.handle_); }
-  static void Adopt(File& file, HANDLE handle) {
-    file.Close();
-    file.handle_ = reinterpret_cast<std::intptr_t>(handle);
-  }
-};
-
 namespace {
-
-HANDLE Handle(const File& file) { return FileHandle::Get(file); }
-
-void Adopt(File& file, HANDLE handle) { FileHandle::Adopt(file, handle); }
 
 bool IsReparsePoint(const std::string& name) {
   const DWORD attributes = GetFileAttributesA(name.c_str());
@@ -40,34 +29,12 @@ bool IsReparsePoint(const std::string& name) {
 // current directory as a path separator.
 bool IsBareName(const std::string& name) { return !name.empty() && name.find_first_of("/\\:") == std::string::npos; }
 
-// Opens a file that must be a disk file; a name such as CON or NUL opens a
-// device, which can be neither read at offsets nor written as an output.
-bool OpenDiskFile(const std::string& name, DWORD access, DWORD disposition, File& file) {
-  // Others may read the file while it is open.
-  const HANDLE handle =
-      CreateFileA(name.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return false;
-  if (GetFileType(handle) != FILE_TYPE_DISK) {
-    CloseHandle(handle);
-    return false;
-  }
-  Adopt(file, handle);
-  return true;
-}
-
 bool OpenWritable(const std::string& name, DWORD disposition, File& file) {
   if (!IsBareName(name) || IsReparsePoint(name)) return false;
   return OpenDiskFile(name, GENERIC_WRITE, disposition, file);
 }
 
 }  // namespace
-
-void File::Close() {
-  if (IsOpen()) {
-    CloseHandle(Handle(*this));
-    handle_ = kNoHandle;
-  }
-}
 
 void PrepareProcess() {
   // Messages are bytes: "\n" must not become "\r\n" on the way out, so that
@@ -91,26 +58,6 @@ void FindMatchingNames(std::string_view fileSpec, std::vector<std::string>& name
 std::string DirectoryPart(std::string_view fileSpec) {
   const std::size_t end = fileSpec.find_last_of("/\\:");
   return end == std::string_view::npos ? std::string() : std::string(fileSpec.substr(0, end + 1));
-}
-
-bool OpenForReading(const std::string& path, File& file) {
-  return OpenDiskFile(path, GENERIC_READ, OPEN_EXISTING, file);
-}
-
-std::int64_t ReadFileAt(File& file, std::uint64_t offset, void* buffer, std::size_t count) {
-  LONG high = static_cast<LONG>(offset >> 32);
-  const DWORD low = SetFilePointer(Handle(file), static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
-  if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return -1;
-  auto* bytes = static_cast<char*>(buffer);
-  std::size_t done = 0;
-  while (done < count) {
-    const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
-    DWORD got = 0;
-    if (!ReadFile(Handle(file), bytes + done, piece, &got, nullptr)) return -1;
-    if (got == 0) break;  // the end of the file
-    done += got;
-  }
-  return static_cast<std::int64_t>(done);
 }
 
 bool OutputExists(const std::string& name) {

@@ -1,6 +1,8 @@
-// The operating-system services that Tessly needs, and nothing more.
-// One implementation per system sits beside this header; no other file
-// calls the operating system directly.
+// The operating-system services that the program needs beyond reading
+// files (platform/files.h, which the library uses too): the process, the
+// console, wildcard search and output files. One implementation per system
+// sits beside this header; no other file calls the operating system
+// directly.
 //
 // What differs between the systems:
 // - Found names come sorted on Linux (letters compared without regard to
@@ -11,38 +13,13 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/files.h"
+
 namespace platform {
-
-// An open file. It closes itself when it goes out of scope.
-class File {
- public:
-  File() = default;
-  ~File() { Close(); }
-  File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kNoHandle; }
-  File& operator=(File&& other) noexcept {
-    if (this != &other) {
-      Close();
-      handle_ = other.handle_;
-      other.handle_ = kNoHandle;
-    }
-    return *this;
-  }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-
-  bool IsOpen() const { return handle_ != kNoHandle; }
-  void Close();
-
- private:
-  friend struct FileHandle;  // each system's implementation reaches the handle through it
-  static constexpr std::intptr_t kNoHandle = -1;
-  std::intptr_t handle_ = kNoHandle;
-};
 
 // Settings the whole run needs, made once at the start of main. A closed
 // standard output must not end the run: messages are a report, the files
@@ -62,13 +39,6 @@ void FindMatchingNames(std::string_view fileSpec, std::vector<std::string>& name
 // The directory part of a filespec, ready to have a found name
 // appended ("data/" for "data/*.gaf", "" for "*.gaf").
 std::string DirectoryPart(std::string_view fileSpec);
-
-// Opens an existing regular file for reading; others may read it too.
-bool OpenForReading(const std::string& path, File& file);
-
-// Reads up to `count` bytes at absolute `offset`. Returns the number of bytes
-// read (fewer than `count` only at the end of the file), or -1 on failure.
-std::int64_t ReadFileAt(File& file, std::uint64_t offset, void* buffer, std::size_t count);
 
 // True when a file that could be replaced stands at the output name. A name
 // that cannot be an output, a directory and a symbolic link are not such
