@@ -10,14 +10,27 @@
 #include "app/overwrite.h"
 #include "platform/platform.h"
 #include "tessly/archive.h"
+#include "tessly/palette_file.h"
 
 namespace app {
 namespace {
 
 using namespace messages;
 
+// The palette that --palette names, or the built-in one. False, with the
+// line that says why, when the file cannot be used.
+bool LoadPalette(const std::string& path, tessly::Palette& palette) {
+  if (path.empty()) return true;
+  tessly::FileSource source;
+  tessly::Status status = source.Open(path);
+  if (status == tessly::Status::Ok) status = tessly::ReadPalette(source, palette);
+  if (status == tessly::Status::Ok) return true;
+  Print(Formatted(kCannotUsePalette, path) + std::string(tessly::StatusDescription(status)) + "\n");
+  return false;
+}
+
 // Takes one archive apart. False when the user answered Quit.
-bool RunArchive(const Options& options, OverwriteState& overwrite, const std::string& path) {
+bool RunArchive(const Options& options, OverwriteState& overwrite, ImageWork& work, const std::string& path) {
   tessly::FileSource source;
   if (source.Open(path) != tessly::Status::Ok) {
     Print(kCouldNotOpen);
@@ -32,7 +45,7 @@ bool RunArchive(const Options& options, OverwriteState& overwrite, const std::st
   }
   for (std::int32_t i = 0; i < header.entryCount; ++i) {
     if (options.ImageMode()) {
-      if (!ExportEntryImages(options, overwrite, archive, i)) return false;
+      if (!ExportEntryImages(options, overwrite, work, archive, i)) return false;
     } else if (header.entryCount > 1) {
       if (!ExportEntryGaf(options, overwrite, archive, i)) return false;
     } else {
@@ -45,6 +58,8 @@ bool RunArchive(const Options& options, OverwriteState& overwrite, const std::st
 }  // namespace
 
 void RunBatch(const Options& options) {
+  ImageWork work;
+  if (!LoadPalette(options.paletteFile, work.palette)) return;
   // The list is complete before the first archive is opened, so files that
   // this run writes are never taken as input.
   std::vector<std::string> names;
@@ -58,7 +73,7 @@ void RunBatch(const Options& options) {
   const std::string directory = platform::DirectoryPart(options.fileSpec);
   for (const std::string& name : names) {
     PrintWith(kArchiveName, name);
-    if (!RunArchive(options, overwrite, directory + name)) return;
+    if (!RunArchive(options, overwrite, work, directory + name)) return;
   }
 }
 

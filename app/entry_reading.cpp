@@ -23,13 +23,8 @@ bool IsEntrySelected(const Options& options, const tessly::Archive& archive, con
   return options.pattern.empty() || tessly::MatchPattern(options.pattern, entry.name);
 }
 
-bool ReadFrame(const tessly::Archive& archive, const tessly::Entry& entry, int k, tessly::Frame& frame) {
-  return Succeeded(archive.ReadFrame(entry, k, frame));
-}
-
-bool ReadSubframe(const tessly::Archive& archive, const tessly::GafFrameHeader& frame, int j,
-                  tessly::GafFrameHeader& subframe) {
-  return Succeeded(archive.ReadSubframe(frame, j, subframe));
+bool ReadFrameAndSubframes(const tessly::Archive& archive, const tessly::Entry& entry, int k, tessly::FrameLayout& layout) {
+  return Succeeded(tessly::ReadFrameLayout(archive, entry, k, layout));
 }
 
 }  // namespace app

@@ -1,5 +1,4 @@
-// The steps that both exporters take to reach an entry, its frames and
-// their subframes. Each prints the line of the step that failed and
+// The steps that the exporters take to reach an entry and its frames. Each prints the line of the step that failed and
 // returns false; the caller then goes on with the next piece.
 #pragma once
 
@@ -7,6 +6,7 @@
 
 #include "app/options.h"
 #include "tessly/archive.h"
+#include "tessly/walk.h"
 
 namespace app {
 
@@ -15,9 +15,8 @@ bool ReadEntry(const tessly::Archive& archive, std::int32_t index, tessly::Entry
 // -P first, then -E. Prints nothing.
 bool IsEntrySelected(const Options& options, const tessly::Archive& archive, const tessly::Entry& entry);
 
-bool ReadFrame(const tessly::Archive& archive, const tessly::Entry& entry, int k, tessly::Frame& frame);
-
-bool ReadSubframe(const tessly::Archive& archive, const tessly::GafFrameHeader& frame, int j,
-                  tessly::GafFrameHeader& subframe);
+// Frame k and the headers of its subframes; those that fail to read are
+// left for the caller to report, in their place.
+bool ReadFrameAndSubframes(const tessly::Archive& archive, const tessly::Entry& entry, int k, tessly::FrameLayout& layout);
 
 }  // namespace app

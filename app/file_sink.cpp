@@ -32,6 +32,12 @@ bool FileSink::Write(const void* bytes, std::size_t count) {
   return !failed_;
 }
 
+void FileSink::Close() {
+  file_.Close();
+  buffer_.clear();
+  failed_ = false;
+}
+
 bool FileSink::Flush() {
   if (failed_) return false;
   if (!buffer_.empty()) {

@@ -1,5 +1,6 @@
 // An output file as a byte sink: small writes are collected into few
-// large ones. After the first failed write nothing more is written.
+// large ones. After the first failed write nothing more is written. One
+// sink serves file after file, keeping its buffer's memory.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +23,8 @@ class FileSink : public tessly::ByteSink {
   bool Write(const void* bytes, std::size_t count) override;
   // Writes what is buffered. True when every write so far succeeded.
   bool Flush();
+  // Closes the file without writing what is buffered, ready for the next.
+  void Close();
 
  private:
   platform::File file_;

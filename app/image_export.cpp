@@ -5,7 +5,6 @@
 
 #include "app/console_output.h"
 #include "app/entry_reading.h"
-#include "app/file_sink.h"
 #include "app/messages.h"
 #include "app/output_file.h"
 #include "tessly/bmp.h"
@@ -16,7 +15,6 @@ namespace app {
 namespace {
 
 using namespace messages;
-using tessly::ImageKind;
 
 // Where the export goes on after an image.
 enum class Then { NextImage, NextEntry, Quit };
@@ -26,94 +24,81 @@ std::string_view ImageExtension(const Options& options) { return options.pngFile
 // Decodes the image, reporting each row that fails to read (it becomes
 // skipped pixels), and writes its file. False when the image is too large
 // for memory or a write fails.
-bool WriteImage(const Options& options, const tessly::Archive& archive, const tessly::GafFrameHeader& header,
-                ImageKind kind, FileSink& out) {
-  tessly::DecodedImage image;
+bool WriteImage(const Options& options, ImageWork& work, const tessly::Archive& archive,
+                const tessly::ImageSlot& slot) {
   const tessly::Status decoded = archive.DecodeImage(
-      header, kind, image, [](tessly::Status problem, int) { PrintStatus(problem, Mode::Bitmaps); });
+      slot.header, slot.kind(), work.image, [](tessly::Status problem, int) { PrintStatus(problem, Mode::Bitmaps); });
   if (decoded != tessly::Status::Ok) return false;
-  const tessly::Status written = options.pngFiles ? tessly::WritePng(image, out) : tessly::WriteBmp(image, out);
-  return written == tessly::Status::Ok && out.Flush();
+  const tessly::Status written = options.pngFiles ? tessly::WritePng(work.image, work.palette, work.out)
+                                                  : tessly::WriteBmp(work.image, work.palette, work.out);
+  return written == tessly::Status::Ok && work.out.Flush();
 }
 
-// One image: whether it can be read, the leave to write it, the file.
-// `afterNo` is where the export goes on when the user declines the file.
-Then ExportImage(const Options& options, OverwriteState& overwrite, const tessly::Archive& archive,
-                 const tessly::GafFrameHeader& header, ImageKind kind, const std::string& target, Then afterNo) {
-  const tessly::Status readable = archive.CheckImage(header, kind);
+// One image: whether its header read and it can be decoded, the leave to
+// write it, the file. No for a frame's own file ends the entry; for a
+// subframe's, it skips only that file.
+Then ExportImage(const Options& options, OverwriteState& overwrite, ImageWork& work, const tessly::Archive& archive,
+                 const tessly::Entry& entry, const tessly::ImageSlot& slot) {
+  const tessly::Status readable =
+      slot.status != tessly::Status::Ok ? slot.status : archive.CheckImage(slot.header, slot.kind());
   if (readable != tessly::Status::Ok) {
     PrintStatus(readable, Mode::Bitmaps);
     return Then::NextImage;
   }
-  FileSink out;
-  switch (OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, out.file())) {
+  const std::string target = tessly::ImageFileName(entry.name, slot.frame, slot.subframe, ImageExtension(options));
+  switch (OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, work.out.file())) {
     case OutputStatus::Open:
       break;
     case OutputStatus::CannotOpen:
       return Then::NextImage;
     case OutputStatus::Declined:
-      return afterNo;
+      return slot.kind() == tessly::ImageKind::Frame ? Then::NextEntry : Then::NextImage;
     case OutputStatus::Skipped:
       return Then::NextEntry;
     case OutputStatus::Quit:
       return Then::Quit;
   }
-  PrintWith(WriteImage(options, archive, header, kind, out) ? kExported : kFailedToWrite, target);
-  return Then::NextImage;
-}
-
-Then ExportSubframes(const Options& options, OverwriteState& overwrite, const tessly::Archive& archive,
-                     const tessly::Entry& entry, const tessly::GafFrameHeader& frame, int k) {
-  for (int j = 0; j < frame.subframeCount; ++j) {
-    tessly::GafFrameHeader subframe;
-    if (!ReadSubframe(archive, frame, j, subframe)) continue;
-    // No for one subframe's file skips only that file.
-    const Then then = ExportImage(options, overwrite, archive, subframe, ImageKind::Subframe,
-                                  tessly::ImageFileName(entry.name, k, j, ImageExtension(options)), Then::NextImage);
-    if (then != Then::NextImage) return then;
-  }
+  PrintWith(WriteImage(options, work, archive, slot) ? kExported : kFailedToWrite, target);
+  work.out.Close();
   return Then::NextImage;
 }
 
 // Every image of the entry. False only when the user answered Quit.
-bool ExportImages(const Options& options, OverwriteState& overwrite, const tessly::Archive& archive,
+bool ExportImages(const Options& options, OverwriteState& overwrite, ImageWork& work, const tessly::Archive& archive,
                   const tessly::Entry& entry) {
   for (int k = 0; k < entry.header.frameCount; ++k) {
-    tessly::Frame frame;
-    if (!ReadFrame(archive, entry, k, frame)) continue;
-    // No for a frame's file ends the entry.
-    const Then then =
-        frame.header.subframeCount <= 0
-            ? ExportImage(options, overwrite, archive, frame.header, ImageKind::Frame,
-                          tessly::ImageFileName(entry.name, k, -1, ImageExtension(options)), Then::NextEntry)
-            : ExportSubframes(options, overwrite, archive, entry, frame.header, k);
-    if (then != Then::NextImage) return then != Then::Quit;
+    if (!ReadFrameAndSubframes(archive, entry, k, work.layout)) continue;
+    for (const tessly::ImageSlot& slot : work.layout.images) {
+      const Then then = ExportImage(options, overwrite, work, archive, entry, slot);
+      if (then != Then::NextImage) return then != Then::Quit;
+    }
   }
   return true;
 }
 
 // NAME.json, which describes the entry as it stands in the archive. False
 // only when the user answered Quit.
-bool ExportDescription(const Options& options, OverwriteState& overwrite, const tessly::Archive& archive,
-                       const tessly::Entry& entry) {
+bool ExportDescription(const Options& options, OverwriteState& overwrite, ImageWork& work,
+                       const tessly::Archive& archive, const tessly::Entry& entry) {
   const std::string target = entry.name + ".json";
-  FileSink out;
-  const OutputStatus status = OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, out.file());
+  const OutputStatus status = OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, work.out.file());
   if (status != OutputStatus::Open) return status != OutputStatus::Quit;
   const bool written =
-      tessly::WriteEntryDescription(archive, entry, ImageExtension(options), out) == tessly::Status::Ok && out.Flush();
+      tessly::WriteEntryDescription(archive, entry, ImageExtension(options), work.out) == tessly::Status::Ok &&
+      work.out.Flush();
   PrintWith(written ? kExported : kFailedToWrite, target);
+  work.out.Close();
   return true;
 }
 
 }  // namespace
 
-bool ExportEntryImages(const Options& options, OverwriteState& overwrite, const tessly::Archive& archive,
-                       std::int32_t index) {
+bool ExportEntryImages(const Options& options, OverwriteState& overwrite, ImageWork& work,
+                       const tessly::Archive& archive, std::int32_t index) {
   tessly::Entry entry;
   if (!ReadEntry(archive, index, entry) || !IsEntrySelected(options, archive, entry)) return true;
-  if (!ExportImages(options, overwrite, archive, entry)) return false;
-  return !options.describeEntries || ExportDescription(options, overwrite, archive, entry);
+  if (!ExportImages(options, overwrite, work, archive, entry)) return false;
+  return !options.describeEntries || ExportDescription(options, overwrite, work, archive, entry);
 }
 
 }  // namespace app

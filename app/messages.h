@@ -21,6 +21,7 @@ constexpr std::string_view kUsage =
 constexpr std::string_view kLongOptionsHelp =
     "--png\tOutput individual PNG files, skipped pixels transparent, instead of GAFs\n"
     "--json\tWith -B or --png, also write NAME.json describing each entry\n"
+    "--palette FILE\tUse the colours of FILE (a palette file) in BMP and PNG files\n"
     "--help\tShow this text with the long options\n";
 
 // Command line. A pattern missing at the end of the line or before -B, -P
@@ -30,7 +31,11 @@ constexpr std::string_view kPatternRequiredStarQuestionDot =
     "ERROR: -E requires a pattern (use *, ?, and . as wildcards)\n";
 constexpr std::string_view kCannotSpecifyYesAndNo = "ERROR: Cannot specify both -Y and -N\n";
 constexpr std::string_view kJsonNeedsImages = "ERROR: --json needs -B or --png\n";
+constexpr std::string_view kPaletteRequiresFile = "ERROR: --palette requires a file name\n";
 constexpr std::string_view kSuffixCannotContain = "ERROR: Suffix cannot contain \\ / : * ? \" < > or |\n";
+
+// A palette that cannot be used: the name, then the reason and a line end.
+constexpr std::string_view kCannotUsePalette = "ERROR: cannot use the palette %s: ";
 
 // Archives.
 constexpr std::string_view kFileNotFound = "File not found\n";

@@ -17,7 +17,8 @@ constexpr std::string_view kForbiddenSuffixCharacters = "\\/:*?\"<>|";
 
 // The long options, compared with the whole argument without regard to
 // case, and the letters that stand for them below.
-constexpr std::pair<std::string_view, char> kLongOptions[] = {{"--PNG", 'p'}, {"--JSON", 'j'}, {"--HELP", 'h'}};
+constexpr std::pair<std::string_view, char> kLongOptions[] = {
+    {"--PNG", 'p'}, {"--JSON", 'j'}, {"--HELP", 'h'}, {"--PALETTE", 'c'}};
 
 bool EqualsIgnoringCase(std::string_view argument, std::string_view upper) {
   return argument.size() == upper.size() && std::equal(argument.begin(), argument.end(), upper.begin(),
@@ -46,8 +47,11 @@ char OptionLetter(std::string_view argument) {
   }
 }
 
+// Options whose argument is still to come. A pending pattern or palette
+// takes the next argument, before a pending suffix does.
 struct Pending {
   bool pattern = false;
+  bool palette = false;
   bool suffix = false;
 };
 
@@ -64,11 +68,19 @@ bool Refuse(std::string_view message) {
   return false;
 }
 
-// The common start of -B, -P, -Y and -N: a pattern must not be pending, and
-// a pending suffix becomes empty.
+// The common start of -B, -P, -Y and -N: a pattern or palette must not be
+// pending, and a pending suffix becomes empty.
 bool StartFlag(std::string_view patternMissing, Pending& pending, Options& options) {
   if (pending.pattern) return Refuse(patternMissing);
+  if (pending.palette) return Refuse(kPaletteRequiresFile);
   EndPendingSuffix(pending, options);
+  return true;
+}
+
+// The common start of -E, -S and --palette, which take the next argument.
+bool StartArgumentOption(const Pending& pending) {
+  if (pending.pattern) return Refuse(kPatternRequiredStarQuestionDot);
+  if (pending.palette) return Refuse(kPaletteRequiresFile);
   return true;
 }
 
@@ -78,6 +90,9 @@ bool TakeArgument(std::string_view argument, Pending& pending, Options& options)
   if (pending.pattern) {
     options.pattern = argument;
     pending.pattern = false;
+  } else if (pending.palette) {
+    options.paletteFile = argument;
+    pending.palette = false;
   } else if (pending.suffix) {
     pending.suffix = false;
     if (argument.find_first_of(kForbiddenSuffixCharacters) != std::string_view::npos) {
@@ -123,12 +138,16 @@ bool TakeOption(std::string_view argument, Pending& pending, Options& options) {
       options.noToAll = true;
       return true;
     case 'E':
-      if (pending.pattern) return Refuse(kPatternRequiredStarQuestionDot);
+      if (!StartArgumentOption(pending)) return false;
       pending.pattern = true;
       return true;
     case 'S':
-      if (pending.pattern) return Refuse(kPatternRequiredStarQuestionDot);
+      if (!StartArgumentOption(pending)) return false;
       pending.suffix = true;
+      return true;
+    case 'c':
+      if (!StartArgumentOption(pending)) return false;
+      pending.palette = true;
       return true;
     default:
       return TakeArgument(argument, pending, options);
@@ -143,9 +162,13 @@ Parsed ParseOptions(int argc, const char* const* argv, Options& options) {
     if (TakeOption(argv[i], pending, options)) continue;
     return OptionLetter(argv[i]) == 'h' ? Parsed::Help : Parsed::Usage;
   }
-  // A final -E has no pattern to take; a final -S gives an empty suffix.
+  // A final -E or --palette has nothing to take; a final -S gives an empty suffix.
   if (pending.pattern) {
     Print(kPatternRequiredStarQuestion);
+    return Parsed::Usage;
+  }
+  if (pending.palette) {
+    Print(kPaletteRequiresFile);
     return Parsed::Usage;
   }
   EndPendingSuffix(pending, options);

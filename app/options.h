@@ -15,6 +15,7 @@ struct Options {
   bool noToAll = false;            // -N: never overwrite
   std::string suffix = "_gadget";  // -S: put between entry name and ".GAF"
   std::string fileSpec = "*.gaf";  // the archives to take apart
+  std::string paletteFile;         // --palette: the colours of BMP and PNG files; empty for the built-in ones
 
   // One file per image (-B or --png) rather than one GAF file per entry.
   bool ImageMode() const { return bitmapMode || pngFiles; }

@@ -11,6 +11,7 @@
 
 #include "tessly/bmp.h"
 #include "tessly/gaf_writer.h"
+#include "tessly/walk.h"
 
 namespace {
 
@@ -26,14 +27,14 @@ void Require(bool holds) {
 }
 
 // Decodes an image and writes its BMP file; nullopt unless every row read.
-std::optional<DecodedImage> Decode(const Archive& archive, const GafFrameHeader& header, ImageKind kind) {
+std::optional<DecodedImage> Decode(const Archive& archive, const ImageSlot& slot) {
   DecodedImage image;
   bool clean = true;
-  if (archive.DecodeImage(header, kind, image, [&clean](Status, int) { clean = false; }) != Status::Ok) {
+  if (archive.DecodeImage(slot.header, slot.kind(), image, [&clean](Status, int) { clean = false; }) != Status::Ok) {
     return std::nullopt;
   }
   MemorySink bmp;
-  Require(WriteBmp(image, bmp) == Status::Ok && bmp.bytes.size() == BmpFileSize(image.width, image.height));
+  Require(WriteBmp(image, BuiltInPalette(), bmp) == Status::Ok && bmp.bytes.size() == BmpFileSize(image.width, image.height));
   return clean ? std::optional(std::move(image)) : std::nullopt;
 }
 
@@ -42,17 +43,17 @@ std::optional<DecodedImage> Decode(const Archive& archive, const GafFrameHeader&
 using Images = std::vector<std::vector<std::optional<DecodedImage>>>;
 bool DecodeEntry(const Archive& archive, const Entry& entry, Images& frames) {
   if (entry.header.frameCount > kMostPieces) return false;
+  FrameLayout layout;
   for (int k = 0; k < entry.header.frameCount; ++k) {
     Frame frame;
     if (archive.ReadFrame(entry, k, frame) != Status::Ok) continue;
-    if (frame.header.subframeCount > kMostPieces || frame.header.height > kMostRows) return false;
+    if (frame.header.subframeCount > kMostPieces) return false;
+    Require(ReadFrameLayout(archive, entry, k, layout) == Status::Ok);
     std::vector<std::optional<DecodedImage>>& images = frames.emplace_back();
-    if (frame.header.subframeCount <= 0) images.push_back(Decode(archive, frame.header, ImageKind::Frame));
-    for (int j = 0; j < frame.header.subframeCount; ++j) {
-      GafFrameHeader subframe;
-      if (archive.ReadSubframe(frame.header, j, subframe) != Status::Ok) continue;
-      if (subframe.height > kMostRows) return false;
-      images.push_back(Decode(archive, subframe, ImageKind::Subframe));
+    for (const ImageSlot& slot : layout.images) {
+      if (slot.status != Status::Ok) continue;
+      if (slot.header.height > kMostRows) return false;
+      images.push_back(Decode(archive, slot));
     }
   }
   return true;

@@ -1,9 +1,11 @@
 #include "tessly/archive.h"
 
+#include <array>
 #include <span>
 
 #include "cursor.h"
 #include "tessly/row_codes.h"
+#include "tessly/walk.h"
 
 namespace tessly {
 namespace {
@@ -16,30 +18,32 @@ Status SeekAndRead(Cursor& cursor, std::uint64_t offset, Record& record, Status 
   return cursor.Read(record) ? Status::Ok : readFailed;
 }
 
+// The longest row of codes that a 2-byte length can give.
+using RowCodes = std::array<std::uint8_t, UINT16_MAX>;
+
 // Reads one row into `row`, whose size is the image's width, from where the
 // cursor stands. A row that fails to read is reported and becomes skipped
 // pixels, so that every other row keeps its place.
-void DecodeRow(Cursor& cursor, bool compressed, std::vector<std::uint8_t>& codes, std::span<std::uint8_t> row, int r,
+void DecodeRow(Cursor& cursor, bool compressed, RowCodes& codes, std::span<std::uint8_t> row, int r,
                const ProblemReport& report) {
   if (!compressed) {
     if (!cursor.Read(row.data(), row.size())) {
-      report(Status::RowRead, r);
+      Tell(report, Status::RowRead, r);
       ExpandRowCodes({}, row);
     }
     return;
   }
   std::uint16_t length = 0;  // stays 0 when it cannot be read
   if (!cursor.Read(length)) {
-    report(Status::RowLengthRead, r);
-  } else {
-    codes.resize(length);
-    if (!cursor.Read(codes.data(), length)) {
-      report(Status::RowCodesRead, r);
-      length = 0;
-    }
+    Tell(report, Status::RowLengthRead, r);
+  } else if (!cursor.Read(codes.data(), length)) {
+    Tell(report, Status::RowCodesRead, r);
+    length = 0;
   }
   ExpandRowCodes(std::span(codes.data(), length), row);
 }
+
+constexpr bool IsIndexIn(int index, int count) { return index >= 0 && index < count; }
 
 }  // namespace
 
@@ -53,6 +57,9 @@ Status Archive::ReadHeader(GafHeader& header) const {
 }
 
 Status Archive::ReadEntry(std::int32_t index, Entry& entry) const {
+  GafHeader header;
+  if (const Status status = ReadHeader(header); status != Status::Ok) return status;
+  if (!IsIndexIn(index, header.entryCount)) return Status::IndexOutOfRange;
   Cursor cursor(source_);
   Status status =
       SeekAndRead(cursor, EntryTableElementOffset(index), entry.offset, Status::EntryTableSeek, Status::EntryTableRead);
@@ -69,6 +76,7 @@ Status Archive::ReadEntry(std::int32_t index, Entry& entry) const {
 }
 
 Status Archive::ReadFrame(const Entry& entry, int k, Frame& frame) const {
+  if (!IsIndexIn(k, entry.header.frameCount)) return Status::IndexOutOfRange;
   Cursor cursor(source_);
   const Status status = SeekAndRead(cursor, FrameTableElementOffset(entry.offset, k), frame.tableElement,
                                     Status::FrameTableSeek, Status::FrameTableRead);
@@ -78,6 +86,7 @@ Status Archive::ReadFrame(const Entry& entry, int k, Frame& frame) const {
 }
 
 Status Archive::ReadSubframe(const GafFrameHeader& frame, int j, GafFrameHeader& subframe) const {
+  if (!IsIndexIn(j, frame.subframeCount)) return Status::IndexOutOfRange;
   Cursor cursor(source_);
   std::uint32_t headerOffset = 0;
   const Status status = SeekAndRead(cursor, SubframeTableElementOffset(frame, j), headerOffset,
@@ -87,6 +96,7 @@ Status Archive::ReadSubframe(const GafFrameHeader& frame, int j, GafFrameHeader&
 }
 
 Status Archive::CheckImage(const GafFrameHeader& header, ImageKind kind) const {
+  if (kind == ImageKind::Frame && HasSubframes(header)) return Status::FrameHasSubframes;
   if (!IsImageSizeInRange(header)) return Status::ImageSizeOutOfRange;
   return header.dataOffset < kOffsetLimit ? Status::Ok : PixelsSeekFailed(kind);
 }
@@ -102,7 +112,7 @@ Status Archive::DecodeImage(const GafFrameHeader& header, ImageKind kind, Decode
   if (limits_.imagePixels != 0 && pixels > limits_.imagePixels) return Status::ImageTooLarge;
   Cursor cursor(source_);
   cursor.Seek(header.dataOffset);
-  std::vector<std::uint8_t> codes;  // grows to the longest compressed row
+  RowCodes codes;
   try {
     image.pixels.resize(static_cast<std::size_t>(pixels));
     for (int r = 0; r < image.height; ++r) {

@@ -1,5 +1,4 @@
-#include <algorithm>
-#include <vector>
+#include <array>
 
 #include "little_endian.h"
 #include "tessly/bmp.h"
@@ -10,16 +9,14 @@ namespace {
 using little_endian::StoreU16;
 using little_endian::StoreU32;
 
-// The colour table as stored: blue, green, red, 0.
-std::array<std::uint8_t, 1024> StoredPalette() {
-  std::array<std::uint8_t, 1024> bytes{};
-  for (std::size_t i = 0; i < 256; ++i) {
-    const std::uint32_t colour = BuiltInColours()[i];
-    bytes[4 * i + 0] = static_cast<std::uint8_t>(colour);        // blue
-    bytes[4 * i + 1] = static_cast<std::uint8_t>(colour >> 8);   // green
-    bytes[4 * i + 2] = static_cast<std::uint8_t>(colour >> 16);  // red
+// The colour table as stored, given zeroed: blue, green, red, 0.
+void EncodeColourTable(const Palette& palette, std::uint8_t* bytes) {
+  for (const Colour& colour : palette.colours) {
+    bytes[0] = colour.blue;
+    bytes[1] = colour.green;
+    bytes[2] = colour.red;
+    bytes += 4;
   }
-  return bytes;
 }
 
 // Fills the 54 bytes of both headers, given zeroed, for an image of this
@@ -49,12 +46,11 @@ std::size_t BmpFileSize(std::uint16_t width, std::uint16_t height) {
   return kBmpPixelsOffset + BmpRowStride(width) * std::size_t{height};
 }
 
-Status WriteBmp(const DecodedImage& image, ByteSink& sink) {
-  const std::array<std::uint8_t, 1024> palette = StoredPalette();
+Status WriteBmp(const DecodedImage& image, const Palette& palette, ByteSink& sink) {
   sink.Expect(BmpFileSize(image.width, image.height));
   std::uint8_t start[kBmpPixelsOffset] = {};
   EncodeBmpHeaders(image.width, image.height, start);
-  std::copy(palette.begin(), palette.end(), start + kBmpHeadersSize);
+  EncodeColourTable(palette, start + kBmpHeadersSize);
   if (!sink.Write(start, sizeof start)) return Status::WriteFailed;
   // Bottom row first, each followed by the zeros that pad it.
   const std::uint8_t padding[3] = {};

@@ -53,6 +53,11 @@ class Cursor {
   std::uint64_t position_ = 0;
 };
 
+// Tells `report` of a problem; an empty report is not told.
+inline void Tell(const ProblemReport& report, Status problem, int row) {
+  if (report) report(problem, row);
+}
+
 inline Status PixelsSeekFailed(ImageKind kind) {
   return kind == ImageKind::Frame ? Status::FramePixelsSeek : Status::SubframePixelsSeek;
 }

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "tessly/walk.h"
+
 namespace tessly {
 namespace {
 
@@ -36,26 +38,29 @@ Json HeaderFields(const GafFrameHeader& header) {
           {"aux5", header.aux5}};
 }
 
-Json DescribeFrame(const Archive& archive, const Entry& entry, int k, std::string_view extension) {
-  Frame frame;
-  if (archive.ReadFrame(entry, k, frame) != Status::Ok) return nullptr;
-  Json described = {{"tableAux", frame.tableElement.aux}};
-  described.update(HeaderFields(frame.header));
-  if (frame.header.subframeCount <= 0) {
-    described["image"] = CodePointsOf(ImageFileName(entry.name, k, -1, extension));
+std::string ImageName(const Entry& entry, const ImageSlot& slot, std::string_view extension) {
+  return CodePointsOf(ImageFileName(entry.name, slot.frame, slot.subframe, extension));
+}
+
+// A subframe's header fields and image, or null when it did not read.
+Json DescribeSubframe(const Entry& entry, const ImageSlot& slot, std::string_view extension) {
+  if (slot.status != Status::Ok) return nullptr;
+  Json described = HeaderFields(slot.header);
+  described["image"] = ImageName(entry, slot, extension);
+  return described;
+}
+
+Json DescribeFrame(const Archive& archive, const Entry& entry, int k, std::string_view extension,
+                   FrameLayout& layout) {
+  if (ReadFrameLayout(archive, entry, k, layout) != Status::Ok) return nullptr;
+  Json described = {{"tableAux", layout.frame.tableElement.aux}};
+  described.update(HeaderFields(layout.frame.header));
+  if (!HasSubframes(layout.frame.header)) {
+    described["image"] = ImageName(entry, layout.images.front(), extension);
     return described;
   }
   Json& subframes = described["subframes"] = Json::array();
-  for (int j = 0; j < frame.header.subframeCount; ++j) {
-    GafFrameHeader header;
-    if (archive.ReadSubframe(frame.header, j, header) != Status::Ok) {
-      subframes.push_back(nullptr);
-      continue;
-    }
-    Json subframe = HeaderFields(header);
-    subframe["image"] = CodePointsOf(ImageFileName(entry.name, k, j, extension));
-    subframes.push_back(std::move(subframe));
-  }
+  for (const ImageSlot& slot : layout.images) subframes.push_back(DescribeSubframe(entry, slot, extension));
   return described;
 }
 
@@ -87,8 +92,9 @@ Status WriteEntryDescription(const Archive& archive, const Entry& entry, std::st
                       {"aux1", entry.header.aux1},
                       {"aux2", entry.header.aux2},
                       {"frames", Json::array()}};
+    FrameLayout layout;
     for (int k = 0; k < entry.header.frameCount; ++k) {
-      described["frames"].push_back(DescribeFrame(archive, entry, k, imageExtension));
+      described["frames"].push_back(DescribeFrame(archive, entry, k, imageExtension, layout));
     }
     text = WithDelEscaped(described.dump(2, ' ', true)) + "\n";
   } catch (const std::bad_alloc&) {

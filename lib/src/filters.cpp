@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/ascii.h"
+#include "tessly/walk.h"
 
 namespace tessly {
 namespace {
@@ -28,7 +29,7 @@ bool OnlyStarsFrom(const std::string& pattern, std::size_t from) {
 bool IsBuildPicture(std::int16_t frameCount, std::span<const std::optional<GafFrameHeader>> frames) {
   if (frameCount != kBuildPicFrames) return false;
   for (const std::optional<GafFrameHeader>& frame : frames) {
-    if (frame && (frame->width != kBuildPicSize || frame->height != kBuildPicSize || frame->subframeCount > 0)) {
+    if (frame && (frame->width != kBuildPicSize || frame->height != kBuildPicSize || HasSubframes(*frame))) {
       return false;
     }
   }
@@ -38,9 +39,9 @@ bool IsBuildPicture(std::int16_t frameCount, std::span<const std::optional<GafFr
 bool IsBuildPicture(const Archive& archive, const Entry& entry) {
   if (entry.header.frameCount != kBuildPicFrames) return false;
   std::optional<GafFrameHeader> frames[kBuildPicFrames];
+  FrameLayout layout;
   for (int k = 0; k < kBuildPicFrames; ++k) {
-    Frame frame;
-    if (archive.ReadFrame(entry, k, frame) == Status::Ok) frames[k] = frame.header;
+    if (ReadFrameLayout(archive, entry, k, layout) == Status::Ok) frames[k] = layout.frame.header;
   }
   return IsBuildPicture(entry.header.frameCount, frames);
 }

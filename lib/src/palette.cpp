@@ -1,4 +1,4 @@
-#include "tessly/bmp.h"
+#include "tessly/palette.h"
 
 namespace tessly {
 namespace {
@@ -27,6 +27,17 @@ constexpr std::array<std::uint32_t, 256> kColours = {
 
 }  // namespace
 
-const std::array<std::uint32_t, 256>& BuiltInColours() { return kColours; }
+const Palette& BuiltInPalette() {
+  static const Palette palette = [] {
+    Palette built;
+    for (std::size_t i = 0; i < kColours.size(); ++i) {
+      const std::uint32_t rgb = kColours[i];
+      built.colours[i] = {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
+                          static_cast<std::uint8_t>(rgb)};
+    }
+    return built;
+  }();
+  return palette;
+}
 
 }  // namespace tessly

@@ -44,6 +44,18 @@ std::string_view StatusDescription(Status status) {
       return "a row's length cannot be read";
     case Status::RowCodesRead:
       return "a row's codes cannot be read";
+    case Status::IndexOutOfRange:
+      return "there is no piece of that number";
+    case Status::FrameHasSubframes:
+      return "the frame is made of subframes";
+    case Status::PaletteUnreadable:
+      return "the palette file cannot be read";
+    case Status::PaletteUnknownForm:
+      return "not a palette file of a known form";
+    case Status::PaletteWrongCount:
+      return "the palette does not hold the colours it says, or not 1 to 256";
+    case Status::PaletteBadColour:
+      return "a colour of the palette is not three numbers from 0 to 255";
     case Status::ImageTooLarge:
       return "the image has more pixels than the limit";
     case Status::EntryTooLarge:

@@ -3,6 +3,7 @@
 #include "cursor.h"
 #include "gaf_layout.h"
 #include "tessly/archive.h"
+#include "tessly/walk.h"
 
 namespace tessly {
 namespace {
@@ -14,20 +15,26 @@ constexpr std::size_t kLargestReservation = 1 << 20;
 // the largest file allowed; read failures are reported and left out.
 class EntryCopier {
  public:
-  EntryCopier(const Archive& archive, ByteSource& source, std::uint64_t largestFile, const ProblemReport& report)
-      : archive_(archive), cursor_(source), largestFile_(largestFile), report_(report) {}
+  EntryCopier(ByteSource& source, std::uint64_t largestFile, const ProblemReport& report)
+      : cursor_(source), largestFile_(largestFile), report_(report) {}
 
-  bool ReadFrames(const Entry& entry, std::vector<StoredFrame>& frames) {
+  bool ReadFrames(const Archive& archive, const Entry& entry, std::vector<StoredFrame>& frames) {
+    FrameLayout layout;
     for (int k = 0; k < entry.header.frameCount; ++k) {
-      Frame read;
-      if (!Reported(archive_.ReadFrame(entry, k, read))) continue;
+      if (!Reported(ReadFrameLayout(archive, entry, k, layout))) continue;
       if (!AddWithinLimit(kFrameFileSize)) return false;
       StoredFrame& frame = frames.emplace_back();
-      frame.image.header = read.header;
-      if (read.header.subframeCount <= 0) {
+      frame.image.header = layout.frame.header;
+      if (!HasSubframes(layout.frame.header)) {
         if (!ReadImage(frame.image, ImageKind::Frame)) return false;
-      } else if (!ReadSubframes(frame)) {
-        return false;
+        continue;
+      }
+      for (const ImageSlot& slot : layout.images) {
+        if (!Reported(slot.status)) continue;
+        if (!AddWithinLimit(kSubframeFileSize)) return false;
+        StoredImage& subframe = frame.subframes.emplace_back();
+        subframe.header = slot.header;
+        if (!ReadImage(subframe, ImageKind::Subframe)) return false;
       }
     }
     return true;
@@ -35,7 +42,7 @@ class EntryCopier {
 
  private:
   bool Reported(Status status) {
-    if (status != Status::Ok) report_(status, -1);
+    if (status != Status::Ok) Tell(report_, status, -1);
     return status == Status::Ok;
   }
 
@@ -45,28 +52,16 @@ class EntryCopier {
     return fileSize_ <= largestFile_;
   }
 
-  bool ReadSubframes(StoredFrame& frame) {
-    for (int j = 0; j < frame.image.header.subframeCount; ++j) {
-      GafFrameHeader header;
-      if (!Reported(archive_.ReadSubframe(frame.image.header, j, header))) continue;
-      if (!AddWithinLimit(kSubframeFileSize)) return false;
-      StoredImage& subframe = frame.subframes.emplace_back();
-      subframe.header = header;
-      if (!ReadImage(subframe, ImageKind::Subframe)) return false;
-    }
-    return true;
-  }
-
   // The stored rows of a frame without subframes, or of a subframe.
   bool ReadImage(StoredImage& image, ImageKind kind) {
     const GafFrameHeader& header = image.header;
     // What cannot be read is reported, and the image kept without rows.
     if (!HasStoredRowLength(header)) {
-      report_(Status::ImageSizeOutOfRange, -1);
+      Tell(report_, Status::ImageSizeOutOfRange, -1);
       return true;
     }
     if (!cursor_.Seek(header.dataOffset)) {
-      report_(PixelsSeekFailed(kind), -1);
+      Tell(report_, PixelsSeekFailed(kind), -1);
       return true;
     }
     if (header.compressed == 0 && header.height > 0) {
@@ -87,7 +82,7 @@ class EntryCopier {
     const bool compressed = image.header.compressed != 0;
     std::uint16_t length = static_cast<std::uint16_t>(image.header.width);
     if (compressed && !cursor_.Read(length)) {
-      report_(Status::RowLengthRead, r);
+      Tell(report_, Status::RowLengthRead, r);
       return true;
     }
     const std::uint32_t stored = StoredRowSize(length, compressed);
@@ -98,7 +93,7 @@ class EntryCopier {
     if (compressed) little_endian::StoreU16(image.rows.data() + start, length);
     if (!cursor_.Read(image.rows.data() + start + (stored - length), length)) {
       image.rows.resize(start);
-      report_(compressed ? Status::RowCodesRead : Status::RowRead, r);
+      Tell(report_, compressed ? Status::RowCodesRead : Status::RowRead, r);
       return true;
     }
     fileSize_ += stored;
@@ -106,7 +101,6 @@ class EntryCopier {
     return true;
   }
 
-  const Archive& archive_;
   Cursor cursor_;
   const std::uint64_t largestFile_;
   const ProblemReport& report_;
@@ -118,9 +112,9 @@ class EntryCopier {
 Status Archive::ReadStoredEntry(const Entry& entry, StoredEntry& stored, const ProblemReport& report) const {
   stored.header = entry.header;
   stored.frames.clear();
-  EntryCopier copier(*this, source_, std::min(limits_.entryBytes, kOffsetLimit), report);
+  EntryCopier copier(source_, std::min(limits_.entryBytes, kOffsetLimit), report);
   try {
-    return copier.ReadFrames(entry, stored.frames) ? Status::Ok : Status::EntryTooLarge;
+    return copier.ReadFrames(*this, entry, stored.frames) ? Status::Ok : Status::EntryTooLarge;
   } catch (const std::bad_alloc&) {
     return Status::OutOfMemory;
   }

@@ -51,7 +51,7 @@ TEST(Run, Table) {
       {{}, {"nowhere/*.gaf"}, {}, "File not found\n"},
       {{}, {"-?"}, {}, usage},
       {{}, {"--HELP", "-E"}, {}, usage + "--png\tOutput individual PNG files, skipped pixels transparent, instead of GAFs\n"
-       "--json\tWith -B or --png, also write NAME.json describing each entry\n--help\tShow this text with the long options\n"},
+       "--json\tWith -B or --png, also write NAME.json describing each entry\n--palette FILE\tUse the colours of FILE (a palette file) in BMP and PNG files\n--help\tShow this text with the long options\n"},
       {{}, {"-E"}, {}, "ERROR: -E requires a pattern (use * and ? as wildcards)\n" + usage},
       // Names in order without regard to case, ties by their bytes; too short, another version, a directory, empty.
       {{{"b.gaf", one}, {"a.gaf", Bytes(one.begin(), one.begin() + 11)}, {"A.gaf", Bytes(12)}, {"_.gaf", one}, {"c.GAF/in", {}}, {"e.gaf", {}}}, {"*.*"}, {},

@@ -1,20 +1,25 @@
 // Reading a GAF archive: its header, each entry, its frames and their
 // subframes by index, an image decoded to palette indexes, and an entry's
 // stored rows for copying. Every step is given the offsets it needs; none
-// depends on what an earlier step read.
+// depends on what an earlier step read. tessly/walk.h reads a frame with
+// all its subframes at once.
+//
+// Threads: an Archive holds nothing that changes, so what may be shared is
+// decided by its source. Over a MemorySource, one Archive may be read by
+// any number of threads at once; over a FileSource, whose cache changes
+// with every read, by one thread at a time (or give each thread a
+// FileSource of its own).
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <memory>
-#include <new>
 #include <string>
-#include <utility>
-#include <vector>
 
+#include "tessly/image.h"
 #include "tessly/io.h"
 #include "tessly/records.h"
 #include "tessly/status.h"
+#include "tessly/stored_entry.h"
 
 namespace tessly {
 
@@ -43,55 +48,8 @@ struct Frame {
 // Whether an image is a frame's own or a subframe, for the statuses that tell the two apart.
 enum class ImageKind { Frame, Subframe };
 
-// An image as palette indexes, `width` by `height`, top row first.
-struct DecodedImage {
-  std::uint16_t width = 0;
-  std::uint16_t height = 0;
-  std::vector<std::uint8_t> pixels;
-
-  bool operator==(const DecodedImage&) const = default;
-};
-
-// Grows a vector of bytes without zero-filling what is about to be read into.
-template <typename T>
-struct UninitialisedAllocator : std::allocator<T> {
-  template <typename U>
-  struct rebind {
-    using other = UninitialisedAllocator<U>;
-  };
-  template <typename U>
-  void construct(U* at) noexcept {
-    ::new (static_cast<void*>(at)) U;
-  }
-  template <typename U, typename... Args>
-  void construct(U* at, Args&&... args) {
-    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
-  }
-};
-
-// An image's rows exactly as stored, back to back: a compressed row is its
-// 2-byte length and then its codes, a plain row its `width` pixels.
-struct StoredImage {
-  GafFrameHeader header{};  // as read
-  std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>> rows;
-  std::uint32_t rowCount = 0;  // rows held, which may be fewer than the header's height
-};
-
-// A frame: its header, and its rows or its subframes (an empty list makes
-// the frame an image).
-struct StoredFrame {
-  StoredImage image;
-  std::vector<StoredImage> subframes;
-};
-
-// What a one-entry GAF file is written from.
-struct StoredEntry {
-  GafEntryHeader header{};  // as read
-  std::vector<StoredFrame> frames;
-};
-
 // Told of each piece that failed to read while the step went on: the status,
-// and the row's number (from 0) for a row, else -1.
+// and the row's number (from 0) for a row, else -1. An empty one is not told.
 using ProblemReport = std::function<void(Status problem, int row)>;
 
 // An archive over a byte source that the caller owns and keeps alive. Holds
@@ -105,16 +63,20 @@ class Archive {
   Status ReadHeader(GafHeader& header) const;
 
   // Entry `index` (from 0): its offset from the entry table, then its
-  // header. Ok, EntryTable*, EntryHeader*, OutOfMemory.
+  // header. Ok, EntryTable*, EntryHeader*, OutOfMemory, IndexOutOfRange
+  // unless 0 <= index < the header's entryCount, or what ReadHeader returns.
   Status ReadEntry(std::int32_t index, Entry& entry) const;
 
-  // Frame `k` of the entry. Ok, FrameTable*, FrameHeader*.
+  // Frame `k` of the entry. Ok, FrameTable*, FrameHeader*, IndexOutOfRange
+  // unless 0 <= k < the entry's frameCount.
   Status ReadFrame(const Entry& entry, int k, Frame& frame) const;
 
-  // Subframe `j` of the frame whose header is given. Ok, SubframeTable*, SubframeHeader*.
+  // Subframe `j` of the frame whose header is given. Ok, SubframeTable*,
+  // SubframeHeader*, IndexOutOfRange unless 0 <= j < its subframeCount.
   Status ReadSubframe(const GafFrameHeader& frame, int j, GafFrameHeader& subframe) const;
 
-  // Whether the image can be decoded: Ok, ImageSizeOutOfRange for a
+  // Whether the image can be decoded: Ok, FrameHasSubframes for a frame
+  // made of subframes (decode those instead), ImageSizeOutOfRange for a
   // negative width or height, or the kind's *PixelsSeek.
   Status CheckImage(const GafFrameHeader& header, ImageKind kind) const;
 

@@ -7,10 +7,9 @@
 #include <cstdint>
 #include <span>
 
-namespace tessly {
+#include "tessly/palette.h"
 
-// The palette index that skipped pixels get.
-constexpr std::uint8_t kSkippedPixel = 9;
+namespace tessly {
 
 // Expands the codes of one row into `row`, whose size is the image's width.
 // Pixels past the row's end are dropped; a code whose bytes would lie past

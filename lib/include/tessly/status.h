@@ -37,6 +37,16 @@ enum class Status {
   RowLengthRead,        // a compressed row's length could not be read
   RowCodesRead,         // a compressed row's codes could not be read whole
 
+  // Asking for what is not there.
+  IndexOutOfRange,    // an entry, frame or subframe number below 0 or past the count
+  FrameHasSubframes,  // a frame made of subframes has no image of its own to decode
+
+  // Palette files.
+  PaletteUnreadable,   // the file failed while it was read
+  PaletteUnknownForm,  // none of the known palette forms
+  PaletteWrongCount,   // fewer or more colours than the file says, none, or more than 256
+  PaletteBadColour,    // a colour that is not three numbers from 0 to 255
+
   // Limits and writing.
   ImageTooLarge,  // more pixels than Limits::imagePixels allows
   EntryTooLarge,  // a one-entry file past Limits::entryBytes or kOffsetLimit

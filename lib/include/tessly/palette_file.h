@@ -1,0 +1,31 @@
+// Palette files, in the forms that paint programs and sprite tools save.
+#pragma once
+
+#include "tessly/io.h"
+#include "tessly/palette.h"
+#include "tessly/status.h"
+
+namespace tessly {
+
+// The largest palette file read: a PCX image whose palette ends it is read whole.
+constexpr std::size_t kLargestPaletteFile = 64 << 20;
+
+// Reads a palette file into `palette`, its form told by its content, not
+// its name:
+// - RIFF "PAL ": a "data" chunk of version 0x0300, a count and that many
+//   red, green, blue, flags;
+// - text that starts "JASC-PAL": a version line, a count, then that many
+//   lines "red green blue";
+// - text that starts "GIMP Palette": lines "red green blue [name]", with
+//   "Name:", "Columns:", "#" comments and blank lines passed over;
+// - a 256-colour PCX image: 0x0A first, and at 769 bytes from the end 0x0C
+//   and the 256 colours as red, green, blue;
+// - exactly 1024 bytes: 256 times red, green, blue and a byte not used;
+// - exactly 768 bytes: 256 times red, green, blue.
+// A file of fewer than 256 colours leaves the rest black. Ok,
+// PaletteUnreadable, PaletteUnknownForm (also for a file larger than
+// kLargestPaletteFile), PaletteWrongCount, PaletteBadColour, OutOfMemory;
+// `palette` is changed only on Ok.
+Status ReadPalette(ByteSource& source, Palette& palette);
+
+}  // namespace tessly

@@ -1,0 +1,34 @@
+// An entry as stored: its headers as read and each image's rows exactly as
+// the archive holds them. What the archive reader copies and the GAF writer
+// writes.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "tessly/records.h"
+
+namespace tessly {
+
+// An image's rows exactly as stored, back to back: a compressed row is its
+// 2-byte length and then its codes, a plain row its `width` pixels.
+struct StoredImage {
+  GafFrameHeader header{};  // as read
+  std::vector<std::uint8_t> rows;
+  std::uint32_t rowCount = 0;  // rows held, which may be fewer than the header's height
+};
+
+// A frame: its header, and its rows or its subframes (an empty list makes
+// the frame an image).
+struct StoredFrame {
+  StoredImage image;
+  std::vector<StoredImage> subframes;
+};
+
+// What a one-entry GAF file is written from.
+struct StoredEntry {
+  GafEntryHeader header{};  // as read
+  std::vector<StoredFrame> frames;
+};
+
+}  // namespace tessly
