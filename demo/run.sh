@@ -3,7 +3,7 @@
 # apart with --png --json in a new scratch directory, whose files it lists.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
-"$repo/tools/install-packages.sh" cmake g++ make zlib1g-dev nlohmann-json3-dev
+"$repo/tools/install-packages.sh" cmake g++ make pkg-config libspng-dev nlohmann-json3-dev
 cmake -S "$repo" -B "$repo/build" >/dev/null
 cmake --build "$repo/build" -j2 --target tessly
 out=$(mktemp -d)

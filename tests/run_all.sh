@@ -2,7 +2,8 @@
 # Builds Tessly and runs every test, stage by stage, and ends with one line
 # "N passed, N failed" over all of them:
 #   1. the normal build, warnings as errors, its tests, the example program
-#      built against the installed library, and the man page;
+#      built against the installed library, the man page, and the two
+#      Debian packages that cpack makes, checked by lintian;
 #   2. the tests again in a build with AddressSanitizer (leaks included) and
 #      UndefinedBehaviorSanitizer;
 #   3. each fuzz target for TESSLY_FUZZ_SECONDS (default 60; 0 skips them);
@@ -15,7 +16,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 # What the stages need, installed where missing (as root or through sudo).
 tools/install-packages.sh cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libgtest-dev libspng-dev \
-  clang libclang-rt-dev groff-base g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 || exit 1
+  clang libclang-rt-dev groff-base file dpkg-dev lintian g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 || exit 1
 jobs=$(nproc 2>/dev/null || echo 2) passed=0 failed=0 skipped=0
 
 # Counts one check: the command given. A build that fails counts as one.
@@ -43,6 +44,8 @@ example() {
 check example
 # The man page renders without a warning, and doc/tessly.txt is its rendering.
 check bash -c '[ -z "$(groff -man -ww -z doc/tessly.1 2>&1)" ] && groff -man -Tascii -P-cbou doc/tessly.1 | cmp - doc/tessly.txt'
+# The packages build, and lintian finds no error in them.
+check bash -c 'rm -f build/*.deb && (cd build && cpack >/dev/null) && lintian --fail-on error build/*.deb'
 
 echo "== sanitizer build"
 command -v clang++ >/dev/null && export CXX=clang++
@@ -57,7 +60,7 @@ if [ "${TESSLY_FUZZ_SECONDS:=60}" -gt 0 ] && command -v clang++ >/dev/null; then
     rm -rf build-fuzz/corpus && cp -r fuzz/corpus/"$target" build-fuzz/corpus
     check build-fuzz/fuzz/fuzz_"$target" -max_total_time="$TESSLY_FUZZ_SECONDS" -timeout=30 \
       -artifact_prefix=build-fuzz/ build-fuzz/corpus 2>build-fuzz/fuzz_"$target".log
-    grep '^Done' build-fuzz/fuzz_"$target".log
+    echo "$target: $(grep '^Done' build-fuzz/fuzz_"$target".log)"
   done
 fi
 
@@ -69,7 +72,9 @@ if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/n
   # serves the whole stage. The first run makes the prefix and starts Wine's
   # own services, which keep the output they start with: /dev/null here, not
   # a test's pipe, which would then stay open for as long as the server.
-  build build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake && mkdir -p "$WINEPREFIX" &&
+  # libspng is compiled from Debian's source package, fetched once.
+  tools/fetch-spng-source.sh >/dev/null && build build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake &&
+    mkdir -p "$WINEPREFIX" &&
     wineserver -p && wine build-win/tessly.exe -? >/dev/null 2>&1
   TESSLY_COMMAND="wine $PWD/build-win/tessly.exe" run_ctest build -R '^(Run|Bitmap|GafMode|Damaged|Png|Json)\.'
   wineserver -k 2>/dev/null

@@ -9,8 +9,8 @@ for package in "$@"; do
 done
 [ ${#need[@]} -gt 0 ] || exit 0
 echo "Installing ${need[*]}"
-as_root=()
-[ "$(id -u)" -eq 0 ] || as_root=(sudo)
-export DEBIAN_FRONTEND=noninteractive
+# sudo resets the environment, so the front end is set for apt-get itself.
+as_root=(env DEBIAN_FRONTEND=noninteractive)
+[ "$(id -u)" -eq 0 ] || as_root=(sudo "${as_root[@]}")
 "${as_root[@]}" apt-get update
 "${as_root[@]}" apt-get install -y --no-install-recommends "${need[@]}"

@@ -2,6 +2,7 @@
 // their sizes and header fields.
 //   list_archive ARCHIVE.gaf
 #include <tessly/archive.h>
+#include <tessly/walk.h>
 
 #include <cstdio>
 
@@ -14,21 +15,19 @@ void PrintImage(const char* indent, const char* what, int number, const tessly::
               static_cast<std::int16_t>(header.aux2), header.aux3);
 }
 
-void ListFrame(const tessly::Archive& archive, const tessly::Entry& entry, int k) {
-  tessly::Frame frame;
-  if (const tessly::Status status = archive.ReadFrame(entry, k, frame); status != tessly::Status::Ok) {
+// A frame's own image, or each of its subframes.
+void ListFrame(const tessly::Archive& archive, const tessly::Entry& entry, int k, tessly::FrameLayout& layout) {
+  if (const tessly::Status status = tessly::ReadFrameLayout(archive, entry, k, layout); status != tessly::Status::Ok) {
     std::printf("  frame %d: %s\n", k, tessly::StatusDescription(status).data());
     return;
   }
-  if (frame.header.subframeCount <= 0) return PrintImage("  ", "frame", k, frame.header);
-  std::printf("  frame %d: %d subframes\n", k, frame.header.subframeCount);
-  for (int j = 0; j < frame.header.subframeCount; ++j) {
-    tessly::GafFrameHeader subframe;
-    const tessly::Status status = archive.ReadSubframe(frame.header, j, subframe);
-    if (status == tessly::Status::Ok) {
-      PrintImage("    ", "subframe", j, subframe);
+  if (!tessly::HasSubframes(layout.frame.header)) return PrintImage("  ", "frame", k, layout.frame.header);
+  std::printf("  frame %d: %d subframes\n", k, layout.frame.header.subframeCount);
+  for (const tessly::ImageSlot& subframe : layout.images) {
+    if (subframe.status == tessly::Status::Ok) {
+      PrintImage("    ", "subframe", subframe.subframe, subframe.header);
     } else {
-      std::printf("    subframe %d: %s\n", j, tessly::StatusDescription(status).data());
+      std::printf("    subframe %d: %s\n", subframe.subframe, tessly::StatusDescription(subframe.status).data());
     }
   }
 }
@@ -59,7 +58,8 @@ int main(int argc, char** argv) {
       continue;
     }
     std::printf("%s: %d frames\n", entry.name.c_str(), entry.header.frameCount);
-    for (int k = 0; k < entry.header.frameCount; ++k) ListFrame(archive, entry, k);
+    tessly::FrameLayout layout;  // reused from frame to frame
+    for (int k = 0; k < entry.header.frameCount; ++k) ListFrame(archive, entry, k, layout);
   }
   return 0;
 }

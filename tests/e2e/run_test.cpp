@@ -53,6 +53,12 @@ TEST(Run, Table) {
       {{}, {"--HELP", "-E"}, {}, usage + "--png\tOutput individual PNG files, skipped pixels transparent, instead of GAFs\n"
        "--json\tWith -B or --png, also write NAME.json describing each entry\n--palette FILE\tUse the colours of FILE (a palette file) in BMP and PNG files\n--help\tShow this text with the long options\n"},
       {{}, {"-E"}, {}, "ERROR: -E requires a pattern (use * and ? as wildcards)\n" + usage},
+      // A palette that cannot be used ends the run before any archive: missing, damaged, not given.
+      {{{"t.gaf", two}}, {"-B", "--palette", "none.pal"}, {}, "ERROR: cannot use the palette none.pal: the file cannot be opened\n"},
+      {{{"t.gaf", two}, {"p.pal", {'J', 'A', 'S', 'C', '-', 'P', 'A', 'L', '\n', '0', '\n', '1', '\n', '1', ' ', '2', '\n'}}},
+       {"--png", "--palette", "p.pal"}, {},
+       "ERROR: cannot use the palette p.pal: a colour of the palette is not three numbers from 0 to 255\n"},
+      {{}, {"--palette", "-S"}, {}, "ERROR: --palette requires a file name\n" + usage},
       // Names in order without regard to case, ties by their bytes; too short, another version, a directory, empty.
       {{{"b.gaf", one}, {"a.gaf", Bytes(one.begin(), one.begin() + 11)}, {"A.gaf", Bytes(12)}, {"_.gaf", one}, {"c.GAF/in", {}}, {"e.gaf", {}}}, {"*.*"}, {},
        "A.gaf\nInvalid GAF\na.gaf\nInvalid GAF\nb.gaf\n  Only one GAF entry (no action taken)\nc.GAF\n"

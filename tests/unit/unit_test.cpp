@@ -20,6 +20,7 @@ TEST(Options, ParseTable) {
   const std::string starQuestion = "ERROR: -E requires a pattern (use * and ? as wildcards)\n";
   const std::string starQuestionDot = "ERROR: -E requires a pattern (use *, ?, and . as wildcards)\n";
   const std::string yesAndNo = "ERROR: Cannot specify both -Y and -N\n";
+  const std::string palette = "ERROR: --palette requires a file name\n";
   // clang-format off
   const std::pair<std::vector<const char*>, std::string> rows[] = {  // what it printed, then the options when it runs
       {{}, " E'' S'_gadget' F'*.gaf'"}, {{"-b", "/P", "/y", "x.gaf"}, "BPY E'' S'_gadget' F'x.gaf'"},
@@ -33,7 +34,10 @@ TEST(Options, ParseTable) {
       {{"--png"}, "G E'' S'_gadget' F'*.gaf'"}, {{"--JSON", "-b"}, "BJ E'' S'_gadget' F'*.gaf'"},
       {{"--json"}, "ERROR: --json needs -B or --png\n"}, {{"--json", "-E"}, starQuestion}, {{"-E", "--Png"}, starQuestion},
       {{"-S", "--json", "--png"}, "GJ E'' S'' F'*.gaf'"}, {{"--B", "--", "-bp"}, " E'' S'_gadget' F'-bp'"},
-      {{"--Help", "-E"}, "help"}, {{"-Y", "--help", "-N"}, "help"}};
+      {{"--Help", "-E"}, "help"}, {{"-Y", "--help", "-N"}, "help"},
+      {{"-S", "--palette", "p.pal", "x"}, " E'' S'x' F'*.gaf' C'p.pal'"}, {{"--PALETTE", "p", "-b"}, "B E'' S'_gadget' F'*.gaf' C'p'"},
+      {{"-E", "--palette"}, starQuestionDot}, {{"--palette", "-E", "a"}, palette}, {{"--palette", "-b"}, palette},
+      {{"--palette"}, palette}};
   // clang-format on
   for (auto [args, expected] : rows) {
     args.insert(args.begin(), "tessly");
@@ -43,7 +47,7 @@ TEST(Options, ParseTable) {
     const std::string options = std::string(o.bitmapMode ? "B" : "") + (o.pngFiles ? "G" : "") +
                                 (o.describeEntries ? "J" : "") + (o.buildPicsOnly ? "P" : "") +
                                 (o.yesToAll ? "Y" : "") + (o.noToAll ? "N" : "") + " E'" + o.pattern + "' S'" +
-                                o.suffix + "' F'" + o.fileSpec + "'";
+                                o.suffix + "' F'" + o.fileSpec + "'" + (o.paletteFile.empty() ? "" : " C'" + o.paletteFile + "'");
     const std::string shown = parsed == app::Parsed::Run ? options : parsed == app::Parsed::Help ? "help" : "";
     EXPECT_EQ(testing::internal::GetCapturedStdout() + shown, expected) << args.back();
   }
@@ -56,7 +60,8 @@ TEST(Patterns, MatchTable) {
       {"*B", "ABB", false}, {"*B", "AB", true}, {"A?C", "ABC", true}, {"A?C", "AC", false}, {"A?", "A", false},
       {"*", "", true}, {"A**", "A", true}, {"A*?", "A", false}, {"*??", "AB", true}, {"*??", "A", false},
       {"*??C", "XABC", true}, {"*??C", "ABC", true}, {"*??C", "AC", false}, {"*?*", "AB", true}, {"*?*", "", false},
-      {"*??*", "A", false}, {"A*??", "AB", false}, {"ABC", "ABCD", false}, {"ABCD", "ABC", false}, {"\xE9*", "\xC9X", false}, {"", "", true}};
+      {"*??*", "A", false}, {"A*??", "AB", false}, {"ABC", "ABCD", false}, {"ABCD", "ABC", false}, {"\xE9*", "\xC9X", false}, {"", "", true},
+      {"*?*", "A", true}, {"*?X", "X", false}, {"*?X", "AX", true}, {"*?*B", "AB", true}};
   // clang-format on
   for (const auto& [pattern, name, matches] : rows) EXPECT_EQ(tessly::MatchPattern(pattern, name), matches) << pattern;
 }

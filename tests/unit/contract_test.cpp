@@ -1,0 +1,147 @@
+// The promises of the public headers, a row each, on hand-built archives.
+#include <gtest/gtest.h>
+#include <spng.h>
+
+#include <functional>
+#include <thread>
+
+#include "tessly/archive.h"
+#include "tessly/bmp.h"
+#include "tessly/png.h"
+#include "tessly/walk.h"
+#include "tools/gaf_builder.h"
+
+namespace {
+
+using namespace tessly;
+
+// Entry E: frame 0 two subframes of which the second cannot be read, frame 1
+// a plain image of two rows, whose header claims a third past the end.
+struct Fixture {
+  fixture::Bytes bytes;
+  MemorySource source{bytes};
+  Archive archive{source};
+  Entry entry;
+  FrameLayout image, subframes;
+
+  explicit Fixture(fixture::Bytes built) : bytes(std::move(built)) {
+    archive.ReadEntry(0, entry), ReadFrameLayout(archive, entry, 0, subframes), ReadFrameLayout(archive, entry, 1, image);
+  }
+};
+
+fixture::Bytes Built() {
+  fixture::Layout at;
+  fixture::Image cut = fixture::PlainImage(2, 2, 1);
+  cut.height = 3;
+  fixture::Bytes bytes = fixture::BuildGaf(
+      {{"E", {{fixture::Image{5, 5}, {fixture::PlainImage(1, 1, 7), fixture::PlainImage(1, 1)}}, {cut}}}}, &at);
+  fixture::Put(bytes, at.frames[0][0] + 28, 0x7FFFFFF0);  // the second subframe's header offset
+  return bytes;
+}
+
+// Counts and checks the writes asked of it; refuses the first when `refuse` is set.
+struct Sink : MemorySink {
+  bool refuse = false;
+  int after = 0;
+  bool Write(const void* b, std::size_t n) override { return refuse ? (++after, false) : MemorySink::Write(b, n); }
+};
+
+Palette Rainbow() {
+  Palette palette;
+  for (int i = 0; i < 256; ++i) palette.colours[i] = {std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i / 2)};
+  return palette;
+}
+
+TEST(Contract, EveryPromiseOfThePublicHeaders) {
+  Fixture f(Built());
+  const DecodedImage twoByTwo{2, 2, {1, 2, 4, 5}};
+  const std::pair<const char*, std::function<bool()>> rows[] = {
+      {"ReadEntry: a negative index", [&] { Entry e; return f.archive.ReadEntry(-1, e) == Status::IndexOutOfRange; }},
+      {"ReadEntry: the entry count", [&] { Entry e; return f.archive.ReadEntry(1, e) == Status::IndexOutOfRange; }},
+      {"ReadFrame: out of range", [&] {
+         Frame fr;
+         return f.archive.ReadFrame(f.entry, -1, fr) == Status::IndexOutOfRange &&
+                f.archive.ReadFrame(f.entry, 2, fr) == Status::IndexOutOfRange;
+       }},
+      {"ReadSubframe: out of range", [&] {
+         GafFrameHeader h;
+         return f.archive.ReadSubframe(f.subframes.frame.header, -1, h) == Status::IndexOutOfRange &&
+                f.archive.ReadSubframe(f.subframes.frame.header, 2, h) == Status::IndexOutOfRange;
+       }},
+      {"ReadFrameLayout: one slot for a frame's own image", [&] {
+         return f.image.images.size() == 1 && f.image.images[0].subframe == -1 &&
+                f.image.images[0].frame == 1 && f.image.images[0].kind() == ImageKind::Frame &&
+                f.image.images[0].header.width == 2;
+       }},
+      {"ReadFrameLayout: a slot per subframe, the unreadable one with its status", [&] {
+         const auto& s = f.subframes.images;
+         return s.size() == 2 && s[0].status == Status::Ok && s[0].frame == 0 && s[0].subframe == 0 &&
+                s[0].kind() == ImageKind::Subframe && s[1].status == Status::SubframeHeaderRead && s[1].subframe == 1;
+       }},
+      {"DecodeImage: refuses a frame of subframes", [&] {
+         DecodedImage image;
+         return f.archive.DecodeImage(f.subframes.frame.header, ImageKind::Frame, image, {}) ==
+                    Status::FrameHasSubframes &&
+                f.archive.CheckImage(f.subframes.images[0].header, ImageKind::Subframe) == Status::Ok;
+       }},
+      {"DecodeImage: an empty report is not told; a lost row becomes skipped pixels", [&] {
+         DecodedImage image;
+         return f.archive.DecodeImage(f.image.frame.header, ImageKind::Frame, image, {}) == Status::Ok &&
+                image == DecodedImage{2, 3, {1, 2, 4, 5, 9, 9}};
+       }},
+      {"ReadStoredEntry: an empty report is not told", [&] {
+         StoredEntry stored;
+         return f.archive.ReadStoredEntry(f.entry, stored, {}) == Status::Ok && stored.frames.size() == 2 &&
+                stored.frames[1].image.rowCount == 2 && stored.frames[0].subframes.size() == 1;
+       }},
+      {"MemorySource: the last byte, then the end", [&] {
+         std::uint8_t byte = 0;
+         return f.source.ReadAt(f.bytes.size() - 1, &byte, 1) == 1 && byte == f.bytes.back() &&
+                f.source.ReadAt(f.bytes.size(), &byte, 1) == 0;
+       }},
+      {"An Archive over a MemorySource read by two threads at once", [&] {
+         DecodedImage images[2];
+         auto decode = [&](int i) { f.archive.DecodeImage(f.image.frame.header, ImageKind::Frame, images[i], {}); };
+         std::thread other(decode, 1);
+         decode(0);
+         other.join();
+         return images[0] == images[1] && images[0].pixels.size() == 6;
+       }},
+      {"WriteBmp: the given palette as blue, green, red, 0", [&] {
+         MemorySink bmp;
+         return WriteBmp(twoByTwo, Rainbow(), bmp) == Status::Ok && bmp.bytes.size() == 1078 + 8 &&
+                bmp.bytes[54 + 4 * 200] == 100 && bmp.bytes[55 + 4 * 200] == 55 && bmp.bytes[56 + 4 * 200] == 200 &&
+                bmp.bytes[57 + 4 * 200] == 0;
+       }},
+      {"WritePng: the given palette, index 9 alone transparent, the indexes", [&] {
+         MemorySink png;
+         if (WritePng(twoByTwo, Rainbow(), png) != Status::Ok) return false;
+         spng_ctx* ctx = spng_ctx_new(0);
+         spng_set_png_buffer(ctx, png.bytes.data(), png.bytes.size());
+         spng_plte plte{};
+         spng_trns trns{};
+         std::uint8_t pixels[4] = {};
+         const bool read = spng_get_plte(ctx, &plte) == 0 && spng_get_trns(ctx, &trns) == 0 &&
+                           spng_decode_image(ctx, pixels, 4, SPNG_FMT_PNG, 0) == 0;
+         spng_ctx_free(ctx);
+         return read && plte.n_entries == 256 && plte.entries[200].red == 200 && plte.entries[200].green == 55 &&
+                plte.entries[200].blue == 100 && trns.n_type3_entries == 10 && trns.type3_alpha[9] == 0 &&
+                trns.type3_alpha[8] == 255 && pixels[2] == 4 && pixels[3] == 5;
+       }},
+      {"Writers: the first refused write is the last asked for", [&] {
+         Sink bmp, png;
+         bmp.refuse = png.refuse = true;
+         return WriteBmp(twoByTwo, Rainbow(), bmp) == Status::WriteFailed && bmp.after == 1 &&
+                WritePng(twoByTwo, Rainbow(), png) == Status::WriteFailed && png.after == 1;
+       }},
+      {"StatusDescription: a text for every status", [] {
+         for (int s = 0; s <= static_cast<int>(Status::WriteFailed); ++s) {
+           if (StatusDescription(static_cast<Status>(s)).size() < 4) return false;
+         }
+         return true;
+       }},
+  };
+  for (const auto& [promise, holds] : rows) EXPECT_TRUE(holds()) << promise;
+}
+
+}  // namespace
