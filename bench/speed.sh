@@ -14,22 +14,10 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
-cmake -S "$repo" -B "$repo/build-bench" -DCMAKE_BUILD_TYPE=Release -DTESSLY_BENCHMARKS=ON -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$repo/build-bench" -j "$(nproc)" >/dev/null
 tessly=${TESSLY_BINARY:-$repo/build-bench/tessly}  # another build can be measured the same way
-
-# A memory file system by default, so that the figures are Tessly's and the
-# copy's, not the disk's; TMPDIR chooses another place.
-base=${TMPDIR:-/dev/shm}
-[ -d "$base" ] || base=/tmp
-work=$(mktemp -d "$base/tessly-speed-XXXXXX")
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/in/a" "$work/in/b"
-"$repo/build-bench/bench/make_workload" "$work/in"
+source "$repo/bench/workload.sh"
 
 now() { date +%s.%N; }
-median() { sort -g | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
-megabytes() { du -s --apparent-size --block-size=1 "$@" | awk '{s+=$1} END {printf "%.1f", s/1e6}'; }
 
 printf '%-3s %-4s %8s %8s %6s %9s %9s %9s %11s %9s %13s\n' \
   wl mode "tessly s" "floor s" ratio "in MB/s" "out MB/s" "files/s" "calls/file" "peak MiB" "memory target"

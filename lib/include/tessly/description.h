@@ -1,6 +1,8 @@
 // What a BMP or PNG file loses of an entry, as JSON: the entry's fields,
 // and each frame's and subframe's header fields with the name of its image
 // file, so that sprites can be placed and the archive rebuilt.
+//
+// Threads: as the archive allows (tessly/archive.h); ImageFileName anywhere.
 #pragma once
 
 #include <string>

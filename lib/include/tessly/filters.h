@@ -1,4 +1,6 @@
 // The two tests that select entries: build pictures and name patterns.
+//
+// Threads: MatchPattern anywhere; IsBuildPicture as the archive allows.
 #pragma once
 
 #include <cstdint>

@@ -2,13 +2,15 @@
 // back: file header, entry offset, all pixel data, the image headers and
 // subframe tables, the entry header, the frame table. The layout, every
 // offset and the counts in the headers are computed here, from the data.
+//
+// Threads: any number may write at once, each to its own sink.
 #pragma once
 
 #include <cstdint>
 
-#include "tessly/archive.h"
 #include "tessly/io.h"
 #include "tessly/status.h"
+#include "tessly/stored_entry.h"
 
 namespace tessly {
 

@@ -1,5 +1,7 @@
 // A decoded image: palette indexes, top row first. What the archive reader
 // decodes and the BMP and PNG writers write.
+//
+// Threads: a plain value; one that no thread changes may be read by all.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,8 @@
 // Where archives are read from and files are written to: byte sources and
 // byte sinks. The library reads and writes only through these.
+//
+// Threads: a MemorySource may be read by any number of threads at once, as
+// its bytes never change; a FileSource and a MemorySink by one at a time.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,8 @@
 // A palette: the 256 colours that an image's indexes stand for. GAF files
 // hold no palette of their own; the built-in one is used unless the caller
 // gives another.
+//
+// Threads: BuiltInPalette may be called anywhere, the first call too.
 #pragma once
 
 #include <array>

@@ -1,4 +1,6 @@
 // Palette files, in the forms that paint programs and sprite tools save.
+//
+// Threads: any number may read palettes at once, each from its own source.
 #pragma once
 
 #include "tessly/io.h"

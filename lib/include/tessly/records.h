@@ -1,5 +1,7 @@
 // The records of a GAF archive. All numbers are little-endian and records
 // are packed; each record is read whole and decoded field by field.
+//
+// Threads: plain values and pure functions, usable anywhere.
 #pragma once
 
 #include <array>

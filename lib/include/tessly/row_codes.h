@@ -2,6 +2,8 @@
 //   bit 0 set:           skip b >> 1 pixels (0 to 127)
 //   bit 0 clear, bit 1:  repeat the next byte (b >> 2) + 1 times (1 to 64)
 //   both clear:          copy the next (b >> 2) + 1 bytes (1 to 64)
+//
+// Threads: any number may expand rows at once.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,7 @@
 // What a step of the library did: Ok, or what failed. Every function that
 // can fail returns one of these; none throws, prints or ends the process.
+//
+// Threads: StatusDescription may be called anywhere.
 #pragma once
 
 #include <string_view>

@@ -1,6 +1,8 @@
 // An entry as stored: its headers as read and each image's rows exactly as
 // the archive holds them. What the archive reader copies and the GAF writer
 // writes.
+//
+// Threads: plain values; one that no thread changes may be read by all.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,8 @@
 // its header, and either its own image or the headers of its subframes.
 // A frame whose header counts more than 0 subframes is made of them; any
 // other frame is an image.
+//
+// Threads: as the archive allows (tessly/archive.h).
 #pragma once
 
 #include <vector>
