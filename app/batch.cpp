@@ -6,31 +6,21 @@
 #include "app/console_output.h"
 #include "app/gaf_export.h"
 #include "app/image_export.h"
+#include "app/inputs.h"
 #include "app/messages.h"
 #include "app/overwrite.h"
 #include "platform/platform.h"
 #include "tessly/archive.h"
-#include "tessly/palette_file.h"
 
 namespace app {
 namespace {
 
 using namespace messages;
 
-// The palette that --palette names, or the built-in one. False, with the
-// line that says why, when the file cannot be used.
-bool LoadPalette(const std::string& path, tessly::Palette& palette) {
-  if (path.empty()) return true;
-  tessly::FileSource source;
-  tessly::Status status = source.Open(path);
-  if (status == tessly::Status::Ok) status = tessly::ReadPalette(source, palette);
-  if (status == tessly::Status::Ok) return true;
-  Print(Formatted(kCannotUsePalette, path) + std::string(tessly::StatusDescription(status)) + "\n");
-  return false;
-}
-
 // Takes one archive apart. False when the user answered Quit.
-bool RunArchive(const Options& options, OverwriteState& overwrite, ImageWork& work, const std::string& path) {
+bool RunArchive(const Options& options, OverwriteState& overwrite, ImageWork& work, const std::string& directory,
+                const std::string& name) {
+  const std::string path = directory + name;
   tessly::FileSource source;
   if (source.Open(path) != tessly::Status::Ok) {
     Print(kCouldNotOpen);
@@ -43,6 +33,7 @@ bool RunArchive(const Options& options, OverwriteState& overwrite, ImageWork& wo
     PrintStatus(status, Mode::Bitmaps);
     return true;
   }
+  StartArchive(work, header.version);
   for (std::int32_t i = 0; i < header.entryCount; ++i) {
     if (options.ImageMode()) {
       if (!ExportEntryImages(options, overwrite, work, archive, i)) return false;
@@ -52,7 +43,7 @@ bool RunArchive(const Options& options, OverwriteState& overwrite, ImageWork& wo
       Print(kOnlyOneGafEntry);
     }
   }
-  return true;
+  return ExportArchiveDescription(options, overwrite, work, name);
 }
 
 }  // namespace
@@ -73,7 +64,7 @@ void RunBatch(const Options& options) {
   const std::string directory = platform::DirectoryPart(options.fileSpec);
   for (const std::string& name : names) {
     PrintWith(kArchiveName, name);
-    if (!RunArchive(options, overwrite, work, directory + name)) return;
+    if (!RunArchive(options, overwrite, work, directory, name)) return;
   }
 }
 

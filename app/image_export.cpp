@@ -1,5 +1,6 @@
 #include "app/image_export.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -76,29 +77,60 @@ bool ExportImages(const Options& options, OverwriteState& overwrite, ImageWork& 
   return true;
 }
 
-// NAME.json, which describes the entry as it stands in the archive. False
-// only when the user answered Quit.
-bool ExportDescription(const Options& options, OverwriteState& overwrite, ImageWork& work,
-                       const tessly::Archive& archive, const tessly::Entry& entry) {
-  const std::string target = entry.name + ".json";
+// Writes one description file, as the images are written. True when it
+// was written; `quit` is set when the user answered Quit.
+bool ExportJson(OverwriteState& overwrite, ImageWork& work, const std::string& target, bool& quit,
+                const std::function<tessly::Status(tessly::ByteSink&)>& write) {
   const OutputStatus status = OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, work.out.file());
-  if (status != OutputStatus::Open) return status != OutputStatus::Quit;
-  const bool written =
-      tessly::WriteEntryDescription(archive, entry, ImageExtension(options), work.out) == tessly::Status::Ok &&
-      work.out.Flush();
+  quit = status == OutputStatus::Quit;
+  if (status != OutputStatus::Open) return false;
+  const bool written = write(work.out) == tessly::Status::Ok && work.out.Flush();
   PrintWith(written ? kExported : kFailedToWrite, target);
   work.out.Close();
-  return true;
+  return written;
+}
+
+// NAME.json, which describes the entry as it stands in the archive. False
+// only when the user answered Quit.
+bool ExportDescription(OverwriteState& overwrite, ImageWork& work) {
+  const std::string target = work.entry.name + ".json";
+  bool quit = false;
+  const bool written = ExportJson(overwrite, work, target, quit, [&work](tessly::ByteSink& sink) {
+    return tessly::WriteEntryDescription(work.entry, sink);
+  });
+  if (written) work.archive.entries.push_back(target);
+  return !quit;
 }
 
 }  // namespace
 
+void StartArchive(ImageWork& work, std::uint32_t version) {
+  work.users.clear();
+  work.archive = {version, {}};
+}
+
 bool ExportEntryImages(const Options& options, OverwriteState& overwrite, ImageWork& work,
                        const tessly::Archive& archive, std::int32_t index) {
   tessly::Entry entry;
-  if (!ReadEntry(archive, index, entry) || !IsEntrySelected(options, archive, entry)) return true;
+  if (!ReadEntry(archive, index, entry)) return true;
+  // Every entry read counts for the images that share pixel data, exported or not.
+  if (options.describeEntries &&
+      tessly::DescribeEntry(archive, entry, ImageExtension(options), work.users, work.entry) != tessly::Status::Ok) {
+    return true;
+  }
+  if (!IsEntrySelected(options, archive, entry)) return true;
   if (!ExportImages(options, overwrite, work, archive, entry)) return false;
-  return !options.describeEntries || ExportDescription(options, overwrite, work, archive, entry);
+  return !options.describeEntries || ExportDescription(overwrite, work);
+}
+
+bool ExportArchiveDescription(const Options& options, OverwriteState& overwrite, ImageWork& work,
+                              const std::string& archiveName) {
+  if (!options.describeEntries) return true;
+  bool quit = false;
+  ExportJson(overwrite, work, archiveName + ".json", quit, [&work](tessly::ByteSink& sink) {
+    return tessly::WriteArchiveDescription(work.archive, sink);
+  });
+  return !quit;
 }
 
 }  // namespace app

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "app/file_sink.h"
 #include "app/options.h"
 #include "app/overwrite.h"
 #include "tessly/archive.h"
+#include "tessly/description.h"
 #include "tessly/image.h"
 #include "tessly/palette.h"
 #include "tessly/walk.h"
@@ -17,16 +19,27 @@ namespace app {
 
 // What image export keeps from one image to the next: the colours of the
 // files, and the memory of the last image, file buffer and frame, which the
-// next ones reuse.
+// next ones reuse; with --json, what the archive's description gathers.
 struct ImageWork {
   tessly::Palette palette = tessly::BuiltInPalette();
   tessly::DecodedImage image;
   FileSink out;
   tessly::FrameLayout layout;
+  tessly::PixelDataUsers users;       // of the archive's entries so far
+  tessly::ArchiveDescription archive;  // its version, and the entry descriptions written
+  tessly::EntryDescription entry;
 };
 
 // Exports entry `index` of the archive. False only when the user answered Quit.
 bool ExportEntryImages(const Options& options, OverwriteState& overwrite, ImageWork& work,
                        const tessly::Archive& archive, std::int32_t index);
+
+// Starts an archive of this version: no entries described yet.
+void StartArchive(ImageWork& work, std::uint32_t version);
+
+// With --json, ARCHIVE.json after the archive's entries, named after the
+// archive's file. False only when the user answered Quit.
+bool ExportArchiveDescription(const Options& options, OverwriteState& overwrite, ImageWork& work,
+                              const std::string& archiveName);
 
 }  // namespace app

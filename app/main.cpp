@@ -1,25 +1,32 @@
-// Tessly: takes GAF sprite archives apart into BMP files or one-entry GAF files.
+// Tessly: takes GAF sprite archives apart into BMP, PNG or one-entry GAF files, and builds them again.
 #include "app/batch.h"
 #include "app/console_output.h"
 #include "app/messages.h"
 #include "app/options.h"
+#include "app/pack.h"
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {
   platform::PrepareProcess();
   app::Options options;
   app::Print(app::messages::kBanner);
+  int status = 0;  // --pack says whether it wrote its archive; the other modes report in their output
   switch (app::ParseOptions(argc, argv, options)) {
     case app::Parsed::Run:
-      app::RunBatch(options);
+      if (options.pack) {
+        status = app::RunPack(options) ? 0 : 1;
+      } else {
+        app::RunBatch(options);
+      }
       break;
     case app::Parsed::Usage:
       app::PrintUsage();
+      status = options.pack ? 1 : 0;
       break;
     case app::Parsed::Help:
       app::PrintUsage(true);
       break;
   }
   app::FlushOutput();
-  return 0;
+  return status;
 }

@@ -22,6 +22,8 @@ constexpr std::string_view kLongOptionsHelp =
     "--png\tOutput individual PNG files, skipped pixels transparent, instead of GAFs\n"
     "--json\tWith -B or --png, also write NAME.json describing each entry\n"
     "--palette FILE\tUse the colours of FILE (a palette file) in BMP and PNG files\n"
+    "--pack ARCHIVE DESCRIPTION...\tBuild ARCHIVE from the descriptions that --json wrote and their images\n"
+    "--nearest\tWith --pack, give a colour that the palette lacks its nearest colour\n"
     "--help\tShow this text with the long options\n";
 
 // Command line. A pattern missing at the end of the line or before -B, -P
@@ -32,10 +34,16 @@ constexpr std::string_view kPatternRequiredStarQuestionDot =
 constexpr std::string_view kCannotSpecifyYesAndNo = "ERROR: Cannot specify both -Y and -N\n";
 constexpr std::string_view kJsonNeedsImages = "ERROR: --json needs -B or --png\n";
 constexpr std::string_view kPaletteRequiresFile = "ERROR: --palette requires a file name\n";
+constexpr std::string_view kPackCannotTake = "ERROR: --pack cannot be used with -B, --png, --json, -P or -S\n";
+constexpr std::string_view kPackNeedsFiles = "ERROR: --pack needs an archive name and at least one description\n";
+constexpr std::string_view kNearestNeedsPack = "ERROR: --nearest needs --pack\n";
 constexpr std::string_view kSuffixCannotContain = "ERROR: Suffix cannot contain \\ / : * ? \" < > or |\n";
 
 // A palette that cannot be used: the name, then the reason and a line end.
 constexpr std::string_view kCannotUsePalette = "ERROR: cannot use the palette %s: ";
+
+// A file that --pack cannot use: its name, then why and a line end.
+constexpr std::string_view kInputError = "ERROR: %s: ";
 
 // Archives.
 constexpr std::string_view kFileNotFound = "File not found\n";
@@ -82,6 +90,7 @@ constexpr StatusText kStatusTexts[] = {
 constexpr std::string_view kErrorOpeningBitmapToWrite = " error opening %s to write\n";
 constexpr std::string_view kErrorOpeningGafToWrite = "  error opening %s to write\n";
 constexpr std::string_view kExported = "  Exported %s\n";
+constexpr std::string_view kPacked = "  Packed %s\n";
 constexpr std::string_view kFailedToWrite = "  Failed to write %s\n";
 constexpr std::string_view kAlreadyExistsSkipping = "  %s already exists; skipping\n";
 constexpr std::string_view kAlreadyExistsOverwrite = "  %s already exists; Overwrite (Yes/No/All/Quit)? ";

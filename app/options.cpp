@@ -18,7 +18,7 @@ constexpr std::string_view kForbiddenSuffixCharacters = "\\/:*?\"<>|";
 // The long options, compared with the whole argument without regard to
 // case, and the letters that stand for them below.
 constexpr std::pair<std::string_view, char> kLongOptions[] = {
-    {"--PNG", 'p'}, {"--JSON", 'j'}, {"--HELP", 'h'}, {"--PALETTE", 'c'}};
+    {"--PNG", 'p'}, {"--JSON", 'j'}, {"--HELP", 'h'}, {"--PALETTE", 'c'}, {"--PACK", 'k'}, {"--NEAREST", 'n'}};
 
 bool EqualsIgnoringCase(std::string_view argument, std::string_view upper) {
   return argument.size() == upper.size() && std::equal(argument.begin(), argument.end(), upper.begin(),
@@ -53,6 +53,7 @@ struct Pending {
   bool pattern = false;
   bool palette = false;
   bool suffix = false;
+  bool suffixSeen = false;  // -S was given, which --pack refuses
 };
 
 // An option ends a pending -S with an empty suffix.
@@ -101,6 +102,7 @@ bool TakeArgument(std::string_view argument, Pending& pending, Options& options)
     options.suffix = argument;
   } else {
     options.fileSpec = argument;
+    options.arguments.emplace_back(argument);
   }
   return true;
 }
@@ -143,15 +145,36 @@ bool TakeOption(std::string_view argument, Pending& pending, Options& options) {
       return true;
     case 'S':
       if (!StartArgumentOption(pending)) return false;
-      pending.suffix = true;
+      pending.suffix = pending.suffixSeen = true;
       return true;
     case 'c':
       if (!StartArgumentOption(pending)) return false;
       pending.palette = true;
       return true;
+    case 'k':
+      if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
+      options.pack = true;
+      return true;
+    case 'n':
+      if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
+      options.nearest = true;
+      return true;
     default:
       return TakeArgument(argument, pending, options);
   }
+}
+
+Parsed Refused(std::string_view message) {
+  Print(message);
+  return Parsed::Usage;
+}
+
+// --pack takes an archive and descriptions, and none of the options of taking apart.
+bool PackOptionsUsable(const Options& options, const Pending& pending) {
+  if (options.ImageMode() || options.describeEntries || options.buildPicsOnly || pending.suffixSeen) {
+    return Refuse(kPackCannotTake);
+  }
+  return options.arguments.size() >= 2 || Refuse(kPackNeedsFiles);
 }
 
 }  // namespace
@@ -173,10 +196,9 @@ Parsed ParseOptions(int argc, const char* const* argv, Options& options) {
   }
   EndPendingSuffix(pending, options);
   // Checked once every argument is read, so "--json -B" is fine.
-  if (options.describeEntries && !options.ImageMode()) {
-    Print(kJsonNeedsImages);
-    return Parsed::Usage;
-  }
+  if (options.pack) return PackOptionsUsable(options, pending) ? Parsed::Run : Parsed::Usage;
+  if (options.describeEntries && !options.ImageMode()) return Refused(kJsonNeedsImages);
+  if (options.nearest) return Refused(kNearestNeedsPack);
   return Parsed::Run;
 }
 

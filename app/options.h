@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -16,6 +17,11 @@ struct Options {
   std::string suffix = "_gadget";  // -S: put between entry name and ".GAF"
   std::string fileSpec = "*.gaf";  // the archives to take apart
   std::string paletteFile;         // --palette: the colours of BMP and PNG files; empty for the built-in ones
+  bool pack = false;               // --pack: build an archive from descriptions and images
+  bool nearest = false;            // --nearest: a colour the palette lacks becomes the nearest one
+  // Every argument that is not an option nor taken by one, in order: with
+  // --pack the archive and then the descriptions.
+  std::vector<std::string> arguments;
 
   // One file per image (-B or --png) rather than one GAF file per entry.
   bool ImageMode() const { return bitmapMode || pngFiles; }

@@ -4,10 +4,11 @@
 # each workload and mode it prints the median wall time of each, their
 # ratio, the bytes written, and the brk and mmap calls of one run (strace).
 #   bench/compare.sh OLD_TESSLY NEW_TESSLY [RUNS]   (default 11 runs each)
+# NEW_TESSLY may be build-bench/tessly, which this script builds first.
 # Needs what bench/speed.sh needs.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
-old=$(realpath "$1") new=$(realpath "$2") runs=${3:-11}
+old=$(realpath -m "$1") new=$(realpath -m "$2") runs=${3:-11}
 source "$repo/bench/workload.sh"
 
 seconds() {  # tessly, arguments...: the wall time of one run in an empty directory

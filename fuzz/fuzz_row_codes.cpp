@@ -1,4 +1,6 @@
-// Row-code expansion on arbitrary codes and widths, against a plain model.
+// Row-code expansion on arbitrary codes and widths, against a plain model;
+// and the standard encoding of the same bytes taken as a row, which must
+// expand back to exactly that row.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -34,5 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::uint8_t> row((data[0] | data[1] << 8) & 0x7FFF, 0xEE);
   tessly::ExpandRowCodes(codes, row);
   if (row != Model(codes, row.size())) std::abort();
+  std::vector<std::uint8_t> encoded, decoded(codes.size(), 0xEE);
+  tessly::EncodeRowCodes(codes, encoded);
+  tessly::ExpandRowCodes(encoded, decoded);
+  if (decoded != codes) std::abort();
   return 0;
 }

@@ -113,6 +113,8 @@ bool CreateOutput(const std::string& name, File& file) { return OpenWritable(nam
 
 bool CreateNewOutput(const std::string& name, File& file) { return OpenWritable(name, O_EXCL, file); }
 
+bool RemoveOutput(const std::string& name) { return IsBareName(name) && ::unlink(name.c_str()) == 0; }
+
 bool WriteAll(File& file, const void* bytes, std::size_t count) {
   // A single write call takes at most about 2 GiB on Linux, so larger
   // buffers go in pieces; a piece stored short is a failed write.

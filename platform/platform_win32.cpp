@@ -75,6 +75,8 @@ bool CreateOutput(const std::string& name, File& file) { return OpenWritable(nam
 
 bool CreateNewOutput(const std::string& name, File& file) { return OpenWritable(name, CREATE_NEW, file); }
 
+bool RemoveOutput(const std::string& name) { return IsBareName(name) && DeleteFileA(name.c_str()) != 0; }
+
 bool WriteAll(File& file, const void* bytes, std::size_t count) {
   const auto* next = static_cast<const char*>(bytes);
   while (count > 0) {

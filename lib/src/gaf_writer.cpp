@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "file_writer.h"
 #include "gaf_layout.h"
 #include "little_endian.h"
 #include "record_codec.h"
@@ -37,36 +38,6 @@ std::uint64_t EntryOffset(const StoredEntry& entry) {
 std::uint64_t FileSizeAfter(std::uint64_t entryOffset, const StoredEntry& entry) {
   return entryOffset + sizeof(GafEntryHeader) + sizeof(GafFrameEntry) * std::uint64_t{entry.frames.size()};
 }
-
-// Writes pieces to the sink while keeping count of the file's length.
-class FileWriter {
- public:
-  explicit FileWriter(ByteSink& sink) : sink_(sink) {}
-
-  bool Write(const void* bytes, std::size_t count) {
-    position_ += static_cast<std::uint32_t>(count);
-    return sink_.Write(bytes, count);
-  }
-
-  bool WriteU32(std::uint32_t value) {
-    std::uint8_t bytes[4];
-    little_endian::StoreU32(bytes, value);
-    return Write(bytes, sizeof bytes);
-  }
-
-  bool WriteHeader(GafFrameHeader header, std::uint32_t dataOffset) {
-    header.dataOffset = dataOffset;
-    std::uint8_t bytes[sizeof(GafFrameHeader)];
-    EncodeFrameHeader(header, bytes);
-    return Write(bytes, sizeof bytes);
-  }
-
-  std::uint32_t position() const { return position_; }
-
- private:
-  ByteSink& sink_;
-  std::uint32_t position_ = 0;
-};
 
 // Pixel data of every image, in the order of the headers; a frame with
 // subframes has none of its own.

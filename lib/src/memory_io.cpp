@@ -14,6 +14,24 @@ std::int64_t MemorySource::ReadAt(std::uint64_t offset, void* buffer, std::size_
   return static_cast<std::int64_t>(take);
 }
 
+Status ReadAll(ByteSource& source, std::size_t largest, std::vector<std::uint8_t>& bytes) {
+  constexpr std::size_t kPiece = 1 << 16;
+  bytes.clear();
+  try {
+    while (true) {
+      const std::size_t start = bytes.size();
+      bytes.resize(start + kPiece);
+      const std::int64_t got = source.ReadAt(start, bytes.data() + start, kPiece);
+      if (got < 0) return Status::ReadFailed;
+      bytes.resize(start + static_cast<std::size_t>(got));
+      if (bytes.size() > largest) return Status::FileTooLarge;
+      if (static_cast<std::size_t>(got) < kPiece) return Status::Ok;
+    }
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
+}
+
 bool MemorySink::Write(const void* from, std::size_t count) {
   const auto* first = static_cast<const std::uint8_t*>(from);
   try {

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cstring>
-#include <new>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -145,21 +144,9 @@ Status ParsePalette(Bytes file, Palette& palette) {
 
 Status ReadPalette(ByteSource& source, Palette& palette) {
   std::vector<std::uint8_t> file;
-  try {
-    constexpr std::size_t kPiece = 1 << 16;
-    while (true) {
-      if (file.size() > kLargestPaletteFile) return Status::PaletteUnknownForm;
-      const std::size_t start = file.size();
-      file.resize(start + kPiece);
-      const std::int64_t got = source.ReadAt(start, file.data() + start, kPiece);
-      if (got < 0) return Status::PaletteUnreadable;
-      file.resize(start + static_cast<std::size_t>(got));
-      if (static_cast<std::size_t>(got) < kPiece) break;
-    }
-    return ParsePalette(file, palette);
-  } catch (const std::bad_alloc&) {
-    return Status::OutOfMemory;
-  }
+  const Status status = ReadAll(source, kLargestPaletteFile, file);
+  if (status == Status::FileTooLarge) return Status::PaletteUnknownForm;
+  return status == Status::Ok ? ParsePalette(file, palette) : status;
 }
 
 }  // namespace tessly

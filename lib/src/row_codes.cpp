@@ -4,6 +4,32 @@
 #include <cstring>
 
 namespace tessly {
+namespace {
+
+constexpr std::size_t kLongestToken = 128;
+constexpr std::size_t kLongestSkip = 127;
+constexpr std::size_t kLongestRepeat = 64;
+constexpr std::size_t kLongestLiteral = 64;
+
+// How many pixels from `x` up to `limit` equal the pixel at `x`.
+std::size_t RunLength(std::span<const std::uint8_t> row, std::size_t x, std::size_t limit) {
+  std::size_t end = x + 1;
+  while (end < limit && row[end] == row[x]) ++end;
+  return end - x;
+}
+
+// A literal from `x`: its first pixel, then on until a skipped pixel or
+// three equal pixels, at most up to `limit`.
+std::size_t LiteralLength(std::span<const std::uint8_t> row, std::size_t x, std::size_t limit) {
+  std::size_t end = x + 1;
+  while (end < limit && row[end] != kSkippedPixel &&
+         !(end + 2 < limit && row[end] == row[end + 1] && row[end] == row[end + 2])) {
+    ++end;
+  }
+  return end - x;
+}
+
+}  // namespace
 
 void ExpandRowCodes(std::span<const std::uint8_t> codes, std::span<std::uint8_t> row) {
   if (row.empty()) return;
@@ -35,6 +61,38 @@ void ExpandRowCodes(std::span<const std::uint8_t> codes, std::span<std::uint8_t>
     }
   }
   std::memset(out, kSkippedPixel, static_cast<std::size_t>(rowEnd - out));
+}
+
+void EncodeRowCodes(std::span<const std::uint8_t> row, std::vector<std::uint8_t>& codes) {
+  if (std::all_of(row.begin(), row.end(), [](std::uint8_t p) { return p == kSkippedPixel; })) return;
+  for (std::size_t x = 0; x < row.size();) {
+    const std::size_t limit = std::min(row.size(), x + kLongestToken);
+    const std::size_t run = RunLength(row, x, limit);
+    if (row[x] == kSkippedPixel) {
+      for (std::size_t left = run; left > 0;) {
+        const std::size_t n = std::min(left, kLongestSkip);
+        codes.push_back(static_cast<std::uint8_t>(n << 1 | 1));
+        left -= n;
+      }
+      x += run;
+    } else if (run >= 2) {
+      for (std::size_t left = run; left > 0;) {
+        const std::size_t n = std::min(left, kLongestRepeat);
+        codes.insert(codes.end(), {static_cast<std::uint8_t>((n - 1) << 2 | 2), row[x]});
+        left -= n;
+      }
+      x += run;
+    } else {
+      const std::size_t end = x + LiteralLength(row, x, limit);
+      while (x < end) {
+        const std::size_t n = std::min(end - x, kLongestLiteral);
+        codes.push_back(static_cast<std::uint8_t>((n - 1) << 2));
+        codes.insert(codes.end(), row.begin() + static_cast<std::ptrdiff_t>(x),
+                     row.begin() + static_cast<std::ptrdiff_t>(x + n));
+        x += n;
+      }
+    }
+  }
 }
 
 }  // namespace tessly

@@ -48,14 +48,28 @@ std::string_view StatusDescription(Status status) {
       return "there is no piece of that number";
     case Status::FrameHasSubframes:
       return "the frame is made of subframes";
-    case Status::PaletteUnreadable:
-      return "the palette file cannot be read";
+    case Status::ReadFailed:
+      return "the file cannot be read";
+    case Status::FileTooLarge:
+      return "the file is too large";
     case Status::PaletteUnknownForm:
       return "not a palette file of a known form";
     case Status::PaletteWrongCount:
       return "the palette does not hold the colours it says, or not 1 to 256";
     case Status::PaletteBadColour:
       return "a colour of the palette is not three numbers from 0 to 255";
+    case Status::DescriptionInvalid:
+      return "the description cannot be used";
+    case Status::ImageUnknownForm:
+      return "neither a PNG file nor a BMP file";
+    case Status::ImageUnsupported:
+      return "a BMP file that is compressed, or not of 8, 24 or 32 bits";
+    case Status::ImageDamaged:
+      return "the image file is damaged";
+    case Status::ColourNotInPalette:
+      return "a pixel's colour is not in the palette";
+    case Status::PartlyTransparent:
+      return "a pixel is partly transparent";
     case Status::ImageTooLarge:
       return "the image has more pixels than the limit";
     case Status::EntryTooLarge:

@@ -25,6 +25,7 @@ class EntryCopier {
       if (!AddWithinLimit(kFrameFileSize)) return false;
       StoredFrame& frame = frames.emplace_back();
       frame.image.header = layout.frame.header;
+      frame.tableAux = layout.frame.tableElement.aux;
       if (!HasSubframes(layout.frame.header)) {
         if (!ReadImage(frame.image, ImageKind::Frame)) return false;
         continue;

@@ -59,7 +59,8 @@ TEST(Png, TheIndexesOfTheBitmaps) {
 }
 
 // Entry R©: frame 0 an image with a negative origin, frame 1 unreadable,
-// frame 2 two subframes of which the second is unreadable.
+// frame 2 two subframes of which the first shares frame 0's pixel data and
+// the second is unreadable. Then the archive's description.
 TEST(Json, TheDescriptionOfAnEntry) {
   const Image image{2, 1, 0, {{0, 1}}, 0xFFFE, 5, 9, 0xA3, 0xFFFFFFFF};
   fixture::Layout at;
@@ -68,13 +69,16 @@ TEST(Json, TheDescriptionOfAnEntry) {
       &at);
   fixture::Put(archive, at.entries[0] + 48, 0x80000000);
   fixture::Put(archive, at.frames[0][2] + 28, 0x7FFFFFF0);
+  const std::size_t subframe0 = archive[at.frames[0][2] + 24] | archive[at.frames[0][2] + 25] << 8;
+  fixture::Put(archive, subframe0 + 16, at.frames[0][0] + 24);
   const std::string fields =
       R"("width": 1, "height": 1, "originX": 0, "originY": 0, "transparencyIndex": 0, "compressed": 0, )";
   std::string json = R"({"name": "R\u00a9", "frameCount": 3, "aux1": 45490, "aux2": 3250766788, "frames": [
     {"tableAux": 119, "width": 2, "height": 1, "originX": -2, "originY": 5, "transparencyIndex": 9, "compressed": 0,
       "subframeCount": 0, "aux4": 163, "aux5": 4294967295, "image": "R\u00a900.PNG"}, null,
     {"tableAux": 0, )" + fields + R"("subframeCount": 2, "aux4": 0, "aux5": 0, "subframes": [
-      {)" + fields + R"("subframeCount": 0, "aux4": 0, "aux5": 0, "image": "R\u00a902_00.PNG"}, null]}]})";
+      {)" + fields + R"("subframeCount": 0, "aux4": 0, "aux5": 0, "image": "R\u00a902_00.PNG",
+      "sharedWith": "R\u00a900.PNG"}, null]}]})";
   // Laid out as written: a key or a list item a line, indented by two blanks a level.
   std::string expected;
   int depth = 0;
@@ -87,10 +91,11 @@ TEST(Json, TheDescriptionOfAnEntry) {
     if (c == ',') expected += "\n" + std::string(2 * depth, ' ');
   }
   expected += "\n";
+  const std::string described = "{\n  \"version\": 65792,\n  \"entries\": [\n    \"R\\u00a9.json\"\n  ]\n}\n";
   ExpectRun({{{"a.gaf", archive}}, {"--json", "--png"}, {},
              "a.gaf\n" + Exported("R\xA9" "00.PNG") + " error seeking frame data position\n" + Exported("R\xA9" "02_00.PNG") +
-                 " error reading subframe data\n" + Exported("R\xA9.json"),
-             {{"R\xA9.json", Bytes(expected.begin(), expected.end())}}});
+                 " error reading subframe data\n" + Exported("R\xA9.json") + Exported("a.gaf.json"),
+             {{"R\xA9.json", Bytes(expected.begin(), expected.end())}, {"a.gaf.json", Bytes(described.begin(), described.end())}}});
 }
 
 // --palette gives its colours to BMP and PNG files alike; index 9 stays the

@@ -51,7 +51,9 @@ TEST(Run, Table) {
       {{}, {"nowhere/*.gaf"}, {}, "File not found\n"},
       {{}, {"-?"}, {}, usage},
       {{}, {"--HELP", "-E"}, {}, usage + "--png\tOutput individual PNG files, skipped pixels transparent, instead of GAFs\n"
-       "--json\tWith -B or --png, also write NAME.json describing each entry\n--palette FILE\tUse the colours of FILE (a palette file) in BMP and PNG files\n--help\tShow this text with the long options\n"},
+       "--json\tWith -B or --png, also write NAME.json describing each entry\n--palette FILE\tUse the colours of FILE (a palette file) in BMP and PNG files\n"
+       "--pack ARCHIVE DESCRIPTION...\tBuild ARCHIVE from the descriptions that --json wrote and their images\n"
+       "--nearest\tWith --pack, give a colour that the palette lacks its nearest colour\n--help\tShow this text with the long options\n"},
       {{}, {"-E"}, {}, "ERROR: -E requires a pattern (use * and ? as wildcards)\n" + usage},
       // A palette that cannot be used ends the run before any archive: missing, damaged, not given.
       {{{"t.gaf", two}}, {"-B", "--palette", "none.pal"}, {}, "ERROR: cannot use the palette none.pal: the file cannot be opened\n"},

@@ -55,6 +55,11 @@ class FileSource : public ByteSource {
   std::unique_ptr<State> state_;
 };
 
+// Reads the whole of `source`, from offset 0 to its end, into `bytes`.
+// Ok, ReadFailed when the source fails, FileTooLarge for more than
+// `largest` bytes, OutOfMemory.
+Status ReadAll(ByteSource& source, std::size_t largest, std::vector<std::uint8_t>& bytes);
+
 // Bytes to write, front to back.
 class ByteSink {
  public:

@@ -24,10 +24,10 @@ constexpr std::size_t kLargestPaletteFile = 64 << 20;
 //   and the 256 colours as red, green, blue;
 // - exactly 1024 bytes: 256 times red, green, blue and a byte not used;
 // - exactly 768 bytes: 256 times red, green, blue.
-// A file of fewer than 256 colours leaves the rest black. Ok,
-// PaletteUnreadable, PaletteUnknownForm (also for a file larger than
-// kLargestPaletteFile), PaletteWrongCount, PaletteBadColour, OutOfMemory;
-// `palette` is changed only on Ok.
+// A file of fewer than 256 colours leaves the rest black. Ok, ReadFailed,
+// PaletteUnknownForm (also for a file larger than kLargestPaletteFile),
+// PaletteWrongCount, PaletteBadColour, OutOfMemory; `palette` is changed
+// only on Ok.
 Status ReadPalette(ByteSource& source, Palette& palette);
 
 }  // namespace tessly

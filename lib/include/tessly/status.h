@@ -43,11 +43,22 @@ enum class Status {
   IndexOutOfRange,    // an entry, frame or subframe number below 0 or past the count
   FrameHasSubframes,  // a frame made of subframes has no image of its own to decode
 
+  // Files read whole.
+  ReadFailed,    // the file failed while it was read
+  FileTooLarge,  // larger than the reader takes
+
   // Palette files.
-  PaletteUnreadable,   // the file failed while it was read
-  PaletteUnknownForm,  // none of the known palette forms
+  PaletteUnknownForm,  // none of the known palette forms, or larger than any
   PaletteWrongCount,   // fewer or more colours than the file says, none, or more than 256
   PaletteBadColour,    // a colour that is not three numbers from 0 to 255
+
+  // Rebuilding archives.
+  DescriptionInvalid,   // a description that is not JSON or holds a key or value that cannot be used
+  ImageUnknownForm,     // an image file that is neither PNG nor BMP
+  ImageUnsupported,     // a BMP file that is compressed, or of other than 8, 24 or 32 bits
+  ImageDamaged,         // an image file that cannot be decoded
+  ColourNotInPalette,   // a pixel of a colour that the palette lacks
+  PartlyTransparent,    // a pixel neither opaque nor fully transparent
 
   // Limits and writing.
   ImageTooLarge,  // more pixels than Limits::imagePixels allows

@@ -18,6 +18,10 @@ struct StoredImage {
   GafFrameHeader header{};  // as read
   std::vector<std::uint8_t> rows;
   std::uint32_t rowCount = 0;  // rows held, which may be fewer than the header's height
+  // For an archive: the number (in the order of entries, frames and
+  // subframes, from 0) of an earlier image whose rows are these, so that
+  // they are stored once; -1 for none.
+  std::int32_t sharesRowsOf = -1;
 };
 
 // A frame: its header, and its rows or its subframes (an empty list makes
@@ -25,12 +29,20 @@ struct StoredImage {
 struct StoredFrame {
   StoredImage image;
   std::vector<StoredImage> subframes;
+  std::uint32_t tableAux = 0;  // the frame-table element's second field, as read
 };
 
 // What a one-entry GAF file is written from.
 struct StoredEntry {
   GafEntryHeader header{};  // as read
   std::vector<StoredFrame> frames;
+};
+
+// What a GAF archive of any number of entries is written from.
+struct StoredArchive {
+  std::uint32_t version = kGafVersion;
+  std::uint32_t reserved = 0;
+  std::vector<StoredEntry> entries;
 };
 
 }  // namespace tessly

@@ -49,6 +49,9 @@ bool OutputExists(const std::string& name);
 // directory or a symbolic link is refused, and the link is left untouched.
 bool CreateOutput(const std::string& name, File& file);
 
+// Removes an output file that this run created and could not finish.
+bool RemoveOutput(const std::string& name);
+
 // Creates the output file only when nothing of that name exists yet.
 bool CreateNewOutput(const std::string& name, File& file);
 

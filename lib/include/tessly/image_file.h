@@ -1,0 +1,40 @@
+// Image files read back into palette indexes: PNG files of any colour type
+// and bit depth, and uncompressed BMP files of 8, 24 or 32 bits.
+//
+// Threads: any number may read at once, each into its own image.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "tessly/image.h"
+#include "tessly/palette.h"
+#include "tessly/status.h"
+
+namespace tessly {
+
+// The pixel that made an image unusable, and what it holds.
+struct PixelProblem {
+  int x = -1, y = -1;  // from the top left
+  Colour colour;
+  std::uint8_t alpha = 255;
+};
+
+struct ImageReadOptions {
+  // A colour that the palette lacks becomes the nearest one (the least sum
+  // of squared differences of red, green and blue; the lowest index on a
+  // tie; never kSkippedPixel) instead of an error.
+  bool nearest = false;
+};
+
+// Reads a PNG or BMP file into `image`, top row first. An indexed image
+// whose colour table equals `palette` as far as the table goes keeps its
+// indexes. Any other image's pixels become the lowest index of `palette`
+// with exactly their colour; a fully transparent pixel becomes
+// kSkippedPixel. Ok; ImageUnknownForm, ImageUnsupported, ImageDamaged,
+// ImageTooLarge (a side past 32767); or, with `problem` naming the pixel,
+// ColourNotInPalette or PartlyTransparent; OutOfMemory.
+Status ReadImageFile(std::span<const std::uint8_t> file, const Palette& palette, const ImageReadOptions& options,
+                     DecodedImage& image, PixelProblem& problem);
+
+}  // namespace tessly
