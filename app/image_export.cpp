@@ -77,28 +77,27 @@ bool ExportImages(const Options& options, OverwriteState& overwrite, ImageWork& 
   return true;
 }
 
-// Writes one description file, as the images are written. True when it
-// was written; `quit` is set when the user answered Quit.
-bool ExportJson(OverwriteState& overwrite, ImageWork& work, const std::string& target, bool& quit,
+// Writes one description file, as the images are written; `quit` is set
+// when the user answered Quit.
+void ExportJson(OverwriteState& overwrite, ImageWork& work, const std::string& target, bool& quit,
                 const std::function<tessly::Status(tessly::ByteSink&)>& write) {
   const OutputStatus status = OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, work.out.file());
   quit = status == OutputStatus::Quit;
-  if (status != OutputStatus::Open) return false;
+  if (status != OutputStatus::Open) return;
   const bool written = write(work.out) == tessly::Status::Ok && work.out.Flush();
   PrintWith(written ? kExported : kFailedToWrite, target);
   work.out.Close();
-  return written;
 }
 
 // NAME.json, which describes the entry as it stands in the archive. False
 // only when the user answered Quit.
 bool ExportDescription(OverwriteState& overwrite, ImageWork& work) {
   const std::string target = work.entry.name + ".json";
+  // Listed in the archive's description also when the user kept an existing file.
+  work.archive.entries.push_back(target);
   bool quit = false;
-  const bool written = ExportJson(overwrite, work, target, quit, [&work](tessly::ByteSink& sink) {
-    return tessly::WriteEntryDescription(work.entry, sink);
-  });
-  if (written) work.archive.entries.push_back(target);
+  ExportJson(overwrite, work, target, quit,
+             [&work](tessly::ByteSink& sink) { return tessly::WriteEntryDescription(work.entry, sink); });
   return !quit;
 }
 

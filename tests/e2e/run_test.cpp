@@ -37,10 +37,7 @@ TEST(Run, Table) {
   const std::string qb = Question("B00.BMP"), x0 = Exported("A00.BMP"), x1 = Exported("A01_00.BMP");
   const std::string x2 = Exported("A01_01.BMP"), xb = Exported("B00.BMP"), skipping = " already exists; skipping\n";
   // clang-format off
-  const std::string usage = "Usage: Tessly [-B] [-P] [-E (pattern)] [-Y/N] [-S [suffix]] [filespec]\n\n"
-      "-B\tOutput individual bitmaps instead of GAFs\n-P\tExtract only regular build pics (3 frames, all 64x64)\n"
-      "-E\tExtract only Entries whose name matches (pattern)\n-Y\tAuto-answer all overwrite prompts with \"Yes\"\n"
-      "-N\tAuto-answer all overwrite prompts with \"No\"\n-S\tUse [suffix] when composing GAF filenames instead of _gadget\n";
+  const std::string usage = kUsage;
   const std::map<std::string, Bytes> old{
       {"a.gaf", fixture::BuildGaf({{"A", {{PlainImage(1, 1)}, subframes}}, {"B", {{PlainImage(1, 1)}}}})},
       {"A00.BMP", kOld}, {"A01_00.BMP", kOld}, {"A01_01.BMP", kOld}, {"B00.BMP", kOld}, {"A_gadget.GAF", kOld},

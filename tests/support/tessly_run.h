@@ -23,6 +23,10 @@ namespace fs = std::filesystem;
 using fixture::Bytes, fixture::Image, fixture::PlainImage;
 
 inline const std::string kBanner = "Tessly 1.0 - GAF sprite archive extractor\n\n";
+inline const std::string kUsage = "Usage: Tessly [-B] [-P] [-E (pattern)] [-Y/N] [-S [suffix]] [filespec]\n\n"
+      "-B\tOutput individual bitmaps instead of GAFs\n-P\tExtract only regular build pics (3 frames, all 64x64)\n"
+      "-E\tExtract only Entries whose name matches (pattern)\n-Y\tAuto-answer all overwrite prompts with \"Yes\"\n"
+      "-N\tAuto-answer all overwrite prompts with \"No\"\n-S\tUse [suffix] when composing GAF filenames instead of _gadget\n";
 inline const Bytes kOld{'o', 'l', 'd'};  // what an output held before the run
 inline std::string Question(const std::string& name) {
   return "  " + name + " already exists; Overwrite (Yes/No/All/Quit)? ";
@@ -59,10 +63,11 @@ struct RunOptions {
   rlim_t memoryLimit = RLIM_INFINITY;        // in bytes of data memory
   bool closedOutput = false;                 // standard output is a pipe whose reader has gone
   bool closedInput = false;                  // no standard input at all, not even an empty one
+  int exitStatus = 0;                        // the status Tessly must end with
 };
 
 // Runs Tessly in `directory` in a session of its own, so without a terminal,
-// and returns its standard output; it must end with status 0. A write past
+// and returns its standard output; it must end with `run.exitStatus`. A write past
 // the size limit fails instead of ending the process. Tessly is killed when
 // the test process dies, so that a test killed at its time-out leaves
 // nothing running.
@@ -94,7 +99,7 @@ inline std::string RunTessly(const std::string& directory, const std::vector<std
   if (!run.closedOutput) ::close(out[0]);
   int status = -1;
   ::waitpid(child, &status, 0);
-  EXPECT_EQ(status, 0) << "exit status";
+  EXPECT_EQ(status, run.exitStatus << 8) << "exit status";
   return output;
 }
 

@@ -1,0 +1,244 @@
+// Rebuilding archives: taken apart with --json and packed again, an archive
+// in the standard layout and encoding comes back byte for byte; any other
+// keeps its fields, pixels, order and sharing, and then comes back byte for
+// byte; edited inputs are packed, or refused with one line and no archive.
+#include <spng.h>
+
+#include "tests/support/tessly_run.h"
+#include "tools/row_encoder.h"
+
+namespace e2e {
+namespace {
+
+using fixture::Entry, fixture::Frame;
+
+// An archive in the standard layout: header and entry table; every image's
+// rows (a compressed row's codes after their length), a frame of subframes
+// putting its table of header offsets first, shared rows stored once; zeros
+// to a multiple of 4; frame headers, each followed by its subframes'; entry
+// headers, each followed by its frame table. `shares` maps an image's number
+// in that order to the earlier image whose rows it points at.
+Bytes StandardGaf(const std::vector<Entry>& entries, std::map<int, int> shares = {}) {
+  Bytes out;
+  fixture::Put(out, 0, 0x00010100), fixture::Put(out, 4, std::uint32_t(entries.size())), fixture::Put(out, 8, 0);
+  out.resize(12 + 4 * entries.size());
+  std::vector<std::uint32_t> rowsAt, tables;  // by image, by frame
+  std::vector<const Image*> images;
+  const auto addRows = [&](const Image& image) {
+    const int n = int(images.size());
+    images.push_back(&image);
+    rowsAt.push_back(shares.count(n) ? rowsAt[shares[n]] : std::uint32_t(out.size()));
+    for (const Bytes& row : shares.count(n) ? std::vector<Bytes>{} : image.rows) {
+      if (image.compressed) fixture::Put(out, out.size(), std::uint32_t(row.size()), 2);
+      out.insert(out.end(), row.begin(), row.end());
+    }
+  };
+  for (const Entry& entry : entries) {
+    for (const Frame& frame : entry.frames) {
+      tables.push_back(std::uint32_t(out.size()));
+      out.resize(out.size() + 4 * frame.subframes.size());
+      if (frame.subframes.empty()) addRows(frame.image);
+      for (const Image& subframe : frame.subframes) addRows(subframe);
+    }
+  }
+  out.resize((out.size() + 3) / 4 * 4);
+  const auto header = [&out](const Image& image, std::size_t subframes, std::uint32_t data) {
+    const auto at = std::uint32_t(out.size());
+    fixture::Put(out, at, std::uint16_t(image.width) | std::uint32_t(std::uint16_t(image.height)) << 16);
+    fixture::Put(out, at + 4, image.aux1 | std::uint32_t(image.aux2) << 16);
+    fixture::Put(out, at + 8, image.aux3 | image.compressed << 8 | std::uint32_t(subframes) << 16);
+    fixture::Put(out, at + 12, image.aux4), fixture::Put(out, at + 16, data), fixture::Put(out, at + 20, image.aux5);
+    return at;
+  };
+  std::vector<std::uint32_t> frameAt;
+  std::size_t image = 0, frameNumber = 0;
+  for (const Entry& entry : entries) {
+    for (const Frame& frame : entry.frames) {
+      const std::size_t table = tables[frameNumber++];
+      frameAt.push_back(header(frame.image, frame.subframes.size(), frame.subframes.empty() ? rowsAt[image++] : table));
+      for (std::size_t j = 0; j < frame.subframes.size(); ++j) {
+        fixture::Put(out, table + 4 * j, header(frame.subframes[j], 0, rowsAt[image++]));
+      }
+    }
+  }
+  frameNumber = 0;
+  for (std::size_t e = 0; e < entries.size(); ++e) {
+    const auto at = std::uint32_t(out.size());
+    fixture::Put(out, 12 + 4 * e, at);
+    fixture::Put(out, at, std::uint32_t(entries[e].frames.size()) | std::uint32_t(entries[e].aux1) << 16);
+    fixture::Put(out, at + 4, entries[e].aux2), fixture::Put(out, at + 8, 0, 32);
+    std::copy(entries[e].name.begin(), entries[e].name.end(), out.begin() + at + 8);
+    for (const Frame& frame : entries[e].frames) fixture::Put(out, out.size(), frameAt[frameNumber++]), fixture::Put(out, out.size(), frame.aux);
+  }
+  return out;
+}
+
+Image Compressed(std::int16_t width, std::vector<Bytes> codes, std::uint16_t originX = 0) {
+  Image image{width, std::int16_t(codes.size()), 1, std::move(codes), originX, 0xFFF0, 9, 0xC4, 0xD5};
+  return image;
+}
+
+// Rows in the standard encoding, written by hand: a run of 128 skipped
+// pixels is 127 + 1; 129 equal pixels 64 + 64 repeats, then a literal that
+// takes the last of them; a row of nothing but 9 has no codes; three equal
+// pixels end a literal, two do not; skipped pixels at the end are skips.
+// Names with bytes from 0x80, a frame of subframes, plain images, an empty
+// one, and shared rows.
+TEST(Pack, StandardArchivesComeBackByteForByte) {
+  const Image runs = Compressed(130, {{0xFF, 0x03, 0x04, 5, 6}, {0xFE, 7, 0xFE, 7, 0x04, 7, 8}, {}});
+  const Image small = Compressed(5, {{0x0C, 1, 2, 3, 3, 0x03}, {0x05, 0x0A, 4}, {0x00, 1, 0x09}, {0x00, 1, 0x0A, 2, 0x00, 5}}, 0xFFFE);
+  const Image plain = fixture::PlainImage(3, 2, 20), empty{0, 3, 1, {{}, {}, {}}};
+  Frame subframes{Image{9, 9, 1, {}, 4, 5}, {small, plain}, 0x77};
+  const std::vector<std::pair<std::vector<Entry>, std::map<int, int>>> rows = {
+      {{{"RUNS", {{runs}, subframes}, 0xAB, 0xCDEF}, {"N\xE9\x80\xFF", {{plain, {}, 5}, {small}}}}, {{3, 2}, {4, 1}}},
+      {{{"ONE", {{small}}}, {"TWO", {{empty}, {small}}}, {"THREE", {{plain}}}}, {{2, 0}}},
+  };
+  for (const auto& [entries, shares] : rows) {
+    const Bytes archive = StandardGaf(entries, shares);
+    for (const std::string mode : {"--png", "-B"}) {
+      TempDir dir;
+      fixture::WriteFile(dir / "a.gaf", archive);
+      RunTessly(dir.path, {mode, "--json", "a.gaf"});
+      std::string packed = "b.gaf\n";
+      for (const Entry& entry : entries) packed += "  Packed " + entry.name + "\n";
+      EXPECT_EQ(RunTessly(dir.path, {"--pack", "b.gaf", "a.gaf.json"}), kBanner + packed + Exported("b.gaf")) << mode;
+      EXPECT_TRUE(FilesIn(dir.path)["b.gaf"] == archive) << entries[0].name << mode;
+    }
+  }
+}
+
+// Another layout and encoding, with frame 1's pixel data also frame 2's
+// under another origin: packed, it holds the same images, fields and
+// sharing; packed again from its own output, it is the same file.
+TEST(Pack, OtherLayoutsKeepEverythingThenComeBackByteForByte) {
+  const Image disc = tools::CompressedImage(5, {{9, 1, 1, 1, 9}, {2, 2, 2, 2, 2}}, 9);
+  fixture::Layout at;
+  Bytes archive = fixture::BuildGaf({{"X", {{disc}, {fixture::PlainImage(2, 2)}, {fixture::PlainImage(2, 2, 50)}}},
+                                     {"Y", {Frame{disc, {disc, fixture::PlainImage(1, 1)}}}}},
+                                    &at);
+  fixture::Put(archive, at.frames[0][2] + 4, 0x00030003), fixture::Put(archive, at.frames[0][2] + 16, at.frames[0][1] + 24);
+  TempDir first, second;
+  fixture::WriteFile(first / "a.gaf", archive);
+  RunTessly(first.path, {"--png", "--json", "a.gaf"});
+  RunTessly(first.path, {"--pack", "b.gaf", "a.gaf.json"});
+  fixture::WriteFile(second / "b.gaf", FilesIn(first.path)["b.gaf"]);
+  RunTessly(second.path, {"--png", "--json", "b.gaf"});
+  std::map<std::string, Bytes> taken = FilesIn(first.path), again = FilesIn(second.path);
+  EXPECT_EQ(taken.size(), again.size() + 1);  // and a.gaf
+  for (const auto& [name, bytes] : taken) {
+    EXPECT_TRUE(name.ends_with(".gaf") || name == "a.gaf.json" || again[name] == bytes) << name;
+  }
+  EXPECT_TRUE(again["b.gaf.json"] == taken["a.gaf.json"]);
+  const std::string shared = R"("sharedWith": "X01.PNG")";
+  EXPECT_NE(std::string(taken["X.json"].begin(), taken["X.json"].end()).find(shared), std::string::npos);
+  RunTessly(second.path, {"--pack", "c.gaf", "b.gaf.json"});
+  EXPECT_TRUE(FilesIn(second.path)["c.gaf"] == again["b.gaf"]);
+}
+
+// A PNG file of RGBA pixels, or of indexes with the first `colours` of the
+// built-in palette (and index 9 transparent), written by libspng.
+Bytes Png(std::uint32_t width, std::uint32_t height, const Bytes& pixels, int colours = 0) {
+  static const std::uint32_t kBuiltIn[10] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080,
+                                             0x800080, 0x008080, 0x808080, 0xC0DCC0, 0x5454FC};
+  spng_ctx* png = spng_ctx_new(SPNG_CTX_ENCODER);
+  spng_set_option(png, SPNG_ENCODE_TO_BUFFER, 1);
+  spng_ihdr ihdr{width, height, 8, std::uint8_t(colours > 0 ? SPNG_COLOR_TYPE_INDEXED : SPNG_COLOR_TYPE_TRUECOLOR_ALPHA)};
+  spng_set_ihdr(png, &ihdr);
+  spng_plte plte{std::uint32_t(colours), {}};
+  for (int i = 0; i < colours; ++i) plte.entries[i] = {std::uint8_t(kBuiltIn[i] >> 16), std::uint8_t(kBuiltIn[i] >> 8), std::uint8_t(kBuiltIn[i])};
+  if (colours > 0) spng_set_plte(png, &plte);
+  spng_encode_image(png, pixels.data(), pixels.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
+  std::size_t size = 0;
+  int error = 0;
+  auto* bytes = static_cast<std::uint8_t*>(spng_get_png_buffer(png, &size, &error));
+  Bytes file(bytes, bytes + size);
+  std::free(bytes), spng_ctx_free(png);
+  return file;
+}
+
+// A 24-bit BMP file of these colours, bottom row first.
+Bytes Bmp24(std::uint32_t width, const std::vector<std::uint32_t>& rgb) {
+  const std::uint32_t stride = (3 * width + 3) / 4 * 4, height = std::uint32_t(rgb.size()) / width;
+  Bytes bmp{'B', 'M'};
+  for (const std::uint32_t field : {54 + stride * height, 0u, 54u, 40u, width, height}) fixture::Put(bmp, bmp.size(), field);
+  fixture::Put(bmp, bmp.size(), 1 | 24 << 16), fixture::Put(bmp, bmp.size(), 0, 24);
+  for (std::uint32_t y = height; y-- > 0;) {
+    for (std::uint32_t x = 0; x < width; ++x) fixture::Put(bmp, bmp.size(), rgb[y * width + x], 3);
+    bmp.resize(bmp.size() + stride - 3 * width);
+  }
+  return bmp;
+}
+
+Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// Entry E: frame 0 a compressed 3x2 image (indexes 1 2 9 / 3 3 3), frame 1
+// a plain 2x1 one (4 0). Each row gives inputs, arguments, output and the
+// archive that must be there afterwards.
+TEST(Pack, EditedInputsTable) {
+  const std::string frame0 = R"({"width": 3, "height": 2, "originX": -1, "image": "E00.PNG"})";
+  const std::string frame1 = R"({"compressed": 0, "transparencyIndex": 0, "image": "E01.BMP"})";
+  const auto description = [&](const std::string& first, const std::string& second) {
+    return Text(R"({"name": "E", "aux2": 7, "frames": [)" + first + ", " + second + "]}");
+  };
+  const auto Rows = [](std::int16_t width, std::vector<Bytes> codes) {
+    return Image{width, std::int16_t(codes.size()), 1, std::move(codes)};
+  };
+  const auto archive = [](Image first, Image second) {
+    first.aux1 = 0xFFFF, first.aux3 = 9;
+    return StandardGaf({{"E", {{first}, {second}}, 0, 7}});
+  };
+  const Image second{2, 1, 0, {{4, 0}}};
+  const Bytes indexed = Png(3, 2, {1, 2, 9, 3, 3, 3}, 10), bmp = Bmp24(2, {0x000080, 0x000000});
+  const Bytes good = archive(Rows(3, {{0x04, 1, 2, 0x03}, {0x0A, 3}}), second);
+  const auto rgba = [](std::uint32_t first, std::uint8_t alpha = 255) {
+    Bytes pixels;
+    for (const std::uint32_t rgb : {first, 0x008000u, 0x5454FCu, 0x808000u, 0x808000u, 0x808000u}) {
+      pixels.insert(pixels.end(), {std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb), alpha});
+    }
+    pixels[11] = 0;  // the third pixel fully transparent
+    return pixels;
+  };
+  const std::map<std::string, Bytes> inputs{{"E.json", description(frame0, frame1)}, {"E00.PNG", indexed}, {"E01.BMP", bmp},
+                                            {"b.gaf", kOld}};
+  const auto with = [&inputs](std::map<std::string, Bytes> changed) {
+    changed.insert(inputs.begin(), inputs.end());
+    return changed;
+  };
+  const std::string packed = "b.gaf\n  Packed E\n  Exported b.gaf\n", refused = "b.gaf\nERROR: ";
+  const RunOptions failing{.exitStatus = 1};
+  // clang-format off
+  const std::vector<RunRow> rows = {
+      {inputs, {"-Y", "--pack", "b.gaf", "*.json"}, {}, packed, {{"b.gaf", good}}},
+      // A truecolour image from an editor: colours of the palette, the lowest index of each (black is 0 and 10).
+      {with({{"E00.PNG", Png(3, 2, rgba(0x800000))}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed, {{"b.gaf", good}}},
+      {with({{"E00.PNG", Png(3, 2, rgba(0x000000))}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
+       {{"b.gaf", archive(Rows(3, {{0x04, 0, 2, 0x03}, {0x0A, 3}}), second)}}},
+      // Resized: the image's size wins over the description's.
+      {with({{"E00.PNG", Png(1, 1, {5}, 10)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
+       {{"b.gaf", archive(Rows(1, {{0x00, 5}}), second)}}},
+      {with({{"E00.PNG", Png(3, 2, rgba(0x010203))}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
+       refused + "E00.PNG: pixel (0, 0) has colour #010203, which the palette lacks\n", {{"b.gaf", kOld}}},
+      {with({{"E00.PNG", Png(3, 2, rgba(0x010203))}}), {"-Y", "--nearest", "--pack", "b.gaf", "E.json"}, {}, packed,
+       {{"b.gaf", archive(Rows(3, {{0x04, 0, 2, 0x03}, {0x0A, 3}}), second)}}},
+      {with({{"E00.PNG", Png(3, 2, rgba(0x800000, 128))}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
+       refused + "E00.PNG: pixel (0, 0) is partly transparent (colour #800000, alpha 128)\n", {{"b.gaf", kOld}}},
+      {with({{"E.json", description(frame0, R"({"aux4": -1, "image": "E01.BMP"})")}}), {"-Y", "--pack", "b.gaf", "E.json"},
+       failing, refused + "E.json: frames[1].aux4 -1 is not a number from 0 to 4294967295\n", {{"b.gaf", kOld}}},
+      {with({{"E.json", Text(R"({"name": "E", "frameCount": 3, "frames": [null]})")}}), {"-Y", "--pack", "b.gaf", "E.json"},
+       failing, refused + "E.json: frameCount 3 is not the number of frames\n", {{"b.gaf", kOld}}},
+      {with({{"E.json", description(frame0, R"({"image": "E02.BMP"})")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
+       refused + "E02.BMP: the file cannot be opened\n", {{"b.gaf", kOld}}},
+      {with({{"E01.BMP", Text("GIF89a")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
+       refused + "E01.BMP: neither a PNG file nor a BMP file\n", {{"b.gaf", kOld}}},
+      {inputs, {"-N", "--pack", "b.gaf", "E.json"}, failing, "b.gaf\n  Packed E\n  b.gaf already exists; skipping\n", {{"b.gaf", kOld}}},
+      {inputs, {"-E", "x*", "--pack", "c.gaf", "E.json"}, failing, "c.gaf\nERROR: c.gaf: no entry to pack\n"},
+      {inputs, {"--pack", "c.gaf", "F*.json"}, failing, "c.gaf\nERROR: F*.json: no such description\n"},
+      {inputs, {"--pack", "c.gaf"}, failing, "ERROR: --pack needs an archive name and at least one description\n" + kUsage},
+      {inputs, {"--pack", "c.gaf", "E.json", "-B"}, failing, "ERROR: --pack cannot be used with -B, --png, --json, -P or -S\n" + kUsage},
+  };
+  // clang-format on
+  for (const RunRow& row : rows) ExpectRun(row);
+}
+
+}  // namespace
+}  // namespace e2e
