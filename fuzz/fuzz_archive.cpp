@@ -2,13 +2,17 @@
 // every image decoded and written as a BMP file, every entry written as a
 // one-entry GAF file and read back. The round trip is the property: each
 // image that decoded without a problem decodes to the same pixels from the
-// written file.
+// written file. And the way back: an entry whose every image decoded
+// whole, encoded and written as an archive, reads back as the same headers
+// and pixels (a negative frame count is written as the 0 frames there are).
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <vector>
 
+#include "tessly/archive_writer.h"
 #include "tessly/bmp.h"
 #include "tessly/gaf_writer.h"
 #include "tessly/walk.h"
@@ -94,6 +98,53 @@ void RoundTrip(const Archive& archive, const Entry& entry, const Images& frames)
   }
 }
 
+// Each image of the entry with its header, in the order of the walk; false
+// unless every frame, subframe and row read.
+bool CleanImages(const Archive& archive, const Entry& entry, std::vector<std::pair<GafFrameHeader, DecodedImage>>& images,
+                 std::vector<FrameLayout>& frames) {
+  for (int k = 0; k < entry.header.frameCount; ++k) {
+    if (ReadFrameLayout(archive, entry, k, frames.emplace_back()) != Status::Ok) return false;
+    for (const ImageSlot& slot : frames.back().images) {
+      std::optional<DecodedImage> image = slot.status == Status::Ok ? Decode(archive, slot) : std::nullopt;
+      if (!image) return false;
+      images.emplace_back(slot.header, std::move(*image));
+    }
+  }
+  return true;
+}
+
+void Rebuild(const Archive& archive, const Entry& entry) {
+  std::vector<std::pair<GafFrameHeader, DecodedImage>> images, again;
+  std::vector<FrameLayout> frames, framesAgain;
+  if (!CleanImages(archive, entry, images, frames)) return;
+  StoredArchive rebuilt;
+  rebuilt.entries.push_back({entry.header, {}});
+  std::size_t i = 0;
+  for (const FrameLayout& layout : frames) {
+    StoredFrame& frame = rebuilt.entries[0].frames.emplace_back();
+    frame.image.header = layout.frame.header;
+    for (std::size_t j = 0; j < layout.images.size(); ++j, ++i) {
+      StoredImage& image = HasSubframes(layout.frame.header) ? frame.subframes.emplace_back() : frame.image;
+      image.header = images[i].first;
+      Require(EncodeStoredImage(images[i].second, image.header.compressed != 0, image) == Status::Ok);
+    }
+  }
+  MemorySink file;
+  Require(WriteGafArchive(rebuilt, file) == Status::Ok && file.bytes.size() == GafArchiveFileSize(rebuilt));
+  MemorySource source(file.bytes);
+  const Archive copy(source, kLimits);
+  Entry copied;
+  Require(copy.ReadEntry(0, copied) == Status::Ok && copied.name == entry.name &&
+          copied.header.frameCount == std::max<std::int16_t>(entry.header.frameCount, 0) &&
+          CleanImages(copy, copied, again, framesAgain));
+  Require(again.size() == images.size());
+  for (std::size_t n = 0; n < images.size(); ++n) {
+    GafFrameHeader header = again[n].first;
+    header.dataOffset = images[n].first.dataOffset;
+    Require(std::memcmp(&header, &images[n].first, sizeof header) == 0 && again[n].second == images[n].second);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -106,6 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Images frames;
     if (archive.ReadEntry(i, entry) == Status::Ok && DecodeEntry(archive, entry, frames)) {
       RoundTrip(archive, entry, frames);
+      Rebuild(archive, entry);
     }
   }
   return 0;

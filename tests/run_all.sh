@@ -55,7 +55,7 @@ build build-asan -DTESSLY_TESTS_REQUIRED=ON -DTESSLY_SANITIZE=ON -DCMAKE_BUILD_T
 if [ "${TESSLY_FUZZ_SECONDS:=60}" -gt 0 ] && command -v clang++ >/dev/null; then
   echo "== fuzzing, $TESSLY_FUZZ_SECONDS seconds a target (quiet)"
   build build-fuzz -DTESSLY_FUZZ=ON -DBUILD_TESTING=OFF
-  for target in row_codes match_pattern archive palette; do
+  for target in row_codes match_pattern archive palette pack; do
     # A finding leaves its input in build-fuzz/; keep it in fuzz/crashes/$target/ as a test.
     rm -rf build-fuzz/corpus && cp -r fuzz/corpus/"$target" build-fuzz/corpus
     check build-fuzz/fuzz/fuzz_"$target" -max_total_time="$TESSLY_FUZZ_SECONDS" -timeout=30 \
@@ -76,7 +76,7 @@ if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/n
   tools/fetch-spng-source.sh >/dev/null && build build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake &&
     mkdir -p "$WINEPREFIX" &&
     wineserver -p && wine build-win/tessly.exe -? >/dev/null 2>&1
-  TESSLY_COMMAND="wine $PWD/build-win/tessly.exe" run_ctest build -R '^(Run|Bitmap|GafMode|Damaged|Png|Json)\.'
+  TESSLY_COMMAND="wine $PWD/build-win/tessly.exe" run_ctest build -R '^(Run|Bitmap|GafMode|Damaged|Png|Json|Pack)\.'
   wineserver -k 2>/dev/null
 fi
 

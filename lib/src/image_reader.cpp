@@ -80,8 +80,9 @@ bool TableIsPalette(std::size_t count, const Palette& palette, ColourAt colourAt
   return true;
 }
 
-Status Resize(DecodedImage& image, std::uint32_t width, std::uint32_t height) {
+Status Resize(DecodedImage& image, std::uint32_t width, std::uint32_t height, const ImageReadOptions& options) {
   if (width > kLargestSide || height > kLargestSide) return Status::ImageTooLarge;
+  if (options.largestPixels != 0 && std::uint64_t{width} * height > options.largestPixels) return Status::ImageTooLarge;
   image.width = static_cast<std::uint16_t>(width);
   image.height = static_cast<std::uint16_t>(height);
   image.pixels.resize(std::size_t{width} * height);
@@ -136,7 +137,7 @@ Status ReadPng(std::span<const std::uint8_t> file, const Palette& palette, const
       spng_get_ihdr(context.get(), &header) != 0) {
     return Status::ImageDamaged;
   }
-  if (const Status status = Resize(image, header.width, header.height); status != Status::Ok) return status;
+  if (const Status status = Resize(image, header.width, header.height, options); status != Status::Ok) return status;
   spng_plte table{};
   if (header.color_type == SPNG_COLOR_TYPE_INDEXED && spng_get_plte(context.get(), &table) == 0 &&
       TableIsPalette(table.n_entries, palette, [&table](std::size_t i) {
@@ -169,7 +170,7 @@ Status ReadBmp(std::span<const std::uint8_t> file, const Palette& palette, const
   if (tableAt + 4 * std::uint64_t{tableSize} > file.size() || rowsAt + stride * rows > file.size()) {
     return Status::ImageDamaged;
   }
-  if (const Status status = Resize(image, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(rows));
+  if (const Status status = Resize(image, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(rows), options);
       status != Status::Ok) {
     return status;
   }

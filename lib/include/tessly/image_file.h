@@ -25,6 +25,8 @@ struct ImageReadOptions {
   // of squared differences of red, green and blue; the lowest index on a
   // tie; never kSkippedPixel) instead of an error.
   bool nearest = false;
+  // The most pixels an image may have; 0 for no limit but that of a side.
+  std::uint64_t largestPixels = 0;
 };
 
 // Reads a PNG or BMP file into `image`, top row first. An indexed image
@@ -32,7 +34,7 @@ struct ImageReadOptions {
 // indexes. Any other image's pixels become the lowest index of `palette`
 // with exactly their colour; a fully transparent pixel becomes
 // kSkippedPixel. Ok; ImageUnknownForm, ImageUnsupported, ImageDamaged,
-// ImageTooLarge (a side past 32767); or, with `problem` naming the pixel,
+// ImageTooLarge (a side past 32767, or more than largestPixels); or, with `problem` naming the pixel,
 // ColourNotInPalette or PartlyTransparent; OutOfMemory.
 Status ReadImageFile(std::span<const std::uint8_t> file, const Palette& palette, const ImageReadOptions& options,
                      DecodedImage& image, PixelProblem& problem);
