@@ -6,7 +6,8 @@
 # mode) it prints the median
 # wall time of Tessly and of `cp -r` of Tessly's output, their ratio, MB/s
 # in and out, files per second, system calls per output file (strace -c -f)
-# and peak memory (/usr/bin/time -v) against its target; then the row-code
+# and peak memory (/usr/bin/time -v) against its target; then the round
+# trip of workload a through --png --json and --pack; then the row-code
 # benchmark. Needs strace, /usr/bin/time, bc and Google Benchmark
 # (apt-get install strace time bc libbenchmark-dev) and about 2 GB of
 # memory or disk.
@@ -61,6 +62,29 @@ measure a GAF -Y "$work/in/a/big.gaf"
 measure b -B -B -Y "$work/in/b/*.gaf"
 measure b PNG --png -Y "$work/in/b/*.gaf"
 measure b GAF -Y "$work/in/b/*.gaf"
+
+# The round trip: the median time to take workload a apart with --png
+# --json, and to pack it again from that output (its target: at most the
+# time of taking it apart); then whether the packed archive, taken apart
+# and packed again, is the same file.
+echo
+printf '%-10s %8s %8s %6s %12s\n' "round trip" "apart s" "pack s" ratio "byte for byte"
+apart_times=() pack_times=()
+for ((r = 0; r < runs; r++)); do
+  rm -rf "$work/out" && mkdir "$work/out"
+  start=$(now)
+  (cd "$work/out" && "$tessly" --png --json -Y "$work/in/a/big.gaf" >/dev/null)
+  apart_times+=("$(echo "$(now) - $start" | bc)")
+  start=$(now)
+  (cd "$work/out" && "$tessly" --pack -Y packed.gaf big.gaf.json >/dev/null)
+  pack_times+=("$(echo "$(now) - $start" | bc)")
+done
+mkdir "$work/out/again"
+(cd "$work/out/again" && "$tessly" --png --json ../packed.gaf >/dev/null && "$tessly" --pack again.gaf packed.gaf.json >/dev/null)
+same=no
+cmp -s "$work/out/packed.gaf" "$work/out/again/again.gaf" && same=yes
+apart=$(printf '%s\n' "${apart_times[@]}" | median) pack=$(printf '%s\n' "${pack_times[@]}" | median)
+printf '%-10s %8.3f %8.3f %6.2f %12s\n' a "$apart" "$pack" "$(echo "$pack / $apart" | bc -l)" "$same"
 
 echo
 "$repo/build-bench/bench/row_codes_bench" --benchmark_counters_tabular=true 2>/dev/null

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the build lacks, builds tessly, and takes the demo archive
-# apart with --png --json in a new scratch directory, whose files it lists.
+# Installs what the build lacks, builds tessly, takes the demo archive
+# apart with --png --json in a new scratch directory, whose files it lists,
+# and packs it again from them, byte for byte.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 "$repo/tools/install-packages.sh" cmake g++ make pkg-config libspng-dev nlohmann-json3-dev
@@ -12,3 +13,6 @@ cd "$out"
 echo
 echo "In $out:"
 ls
+echo
+"$repo/build/tessly" --pack demo.gaf demo.gaf.json
+cmp demo.gaf "$repo/demo/demo.gaf" && echo "demo.gaf is the demo archive again, byte for byte"
