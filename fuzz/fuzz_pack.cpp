@@ -1,8 +1,10 @@
 // The readers of the way back on arbitrary bytes. The first byte chooses:
-// 0, an entry description; 1, an archive description; else an image file
-// (odd: with nearest colours). What reads is written and read again, and
-// must come back the same: a description as the same text, an image
-// through a PNG file as the same indexes.
+// 0, an entry description; 1, an archive description; 2, a palette file;
+// else an image file (odd: with nearest colours). What reads is written and
+// read again, and must come back the same: a description as the same text,
+// an image through a PNG file as the same indexes. A palette file of 768 or
+// 1024 bytes that reads as raw colours gives back exactly its bytes, and one
+// that is refused leaves the palette as it was.
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -10,6 +12,7 @@
 
 #include "tessly/description.h"
 #include "tessly/image_file.h"
+#include "tessly/palette_file.h"
 #include "tessly/png.h"
 
 namespace {
@@ -33,6 +36,18 @@ void DescriptionRoundTrip(std::span<const std::uint8_t> text, Read read, Write w
   Require(write(second, twice) == Status::Ok && twice.bytes == once.bytes);
 }
 
+void PaletteFile(std::span<const std::uint8_t> file) {
+  MemorySource source(file);
+  Palette palette;
+  palette.colours[0] = {1, 2, 3};
+  if (ReadPalette(source, palette) != Status::Ok) return Require(palette.colours[0] == Colour{1, 2, 3});
+  const std::size_t size = file.size(), stride = size == 1024 ? 4 : 3;
+  if ((size != 768 && size != 1024) || file[0] == 'R' || file[0] == 'J' || file[0] == 'G' || file[0] == 0x0A) return;
+  for (std::size_t i = 0; i < 256; ++i) {
+    Require(palette.colours[i] == Colour{file[stride * i], file[stride * i + 1], file[stride * i + 2]});
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -42,6 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DescriptionRoundTrip<EntryDescription>(bytes, ReadEntryDescription, WriteEntryDescription);
   } else if (data[0] == 1) {
     DescriptionRoundTrip<ArchiveDescription>(bytes, ReadArchiveDescription, WriteArchiveDescription);
+  } else if (data[0] == 2) {
+    PaletteFile(bytes);
   } else {
     const ImageReadOptions options{.nearest = (data[0] & 1) != 0, .largestPixels = 1 << 16};
     DecodedImage image, again;

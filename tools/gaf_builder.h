@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,67 @@ inline Bytes BuildGaf(const std::vector<Entry>& entries, Layout* layout = nullpt
     }
   }
   if (layout != nullptr) *layout = where;
+  return out;
+}
+
+// An archive in the standard layout: header and entry table; every image's
+// rows (a compressed row's codes after their length), a frame of subframes
+// putting its table of header offsets first, shared rows stored once; zeros
+// to a multiple of 4; frame headers, each followed by its subframes'; entry
+// headers, each followed by its frame table. `shares` maps an image's number
+// in that order to the earlier image whose rows it points at.
+inline Bytes BuildStandardGaf(const std::vector<Entry>& entries, std::map<int, int> shares = {}) {
+  Bytes out;
+  Put(out, 0, 0x00010100), Put(out, 4, std::uint32_t(entries.size())), Put(out, 8, 0);
+  out.resize(12 + 4 * entries.size());
+  std::vector<std::uint32_t> rowsAt, tables;  // by image, by frame
+  std::vector<const Image*> images;
+  const auto addRows = [&](const Image& image) {
+    const int n = int(images.size());
+    images.push_back(&image);
+    rowsAt.push_back(shares.count(n) ? rowsAt[shares[n]] : std::uint32_t(out.size()));
+    for (const Bytes& row : shares.count(n) ? std::vector<Bytes>{} : image.rows) {
+      if (image.compressed) Put(out, out.size(), std::uint32_t(row.size()), 2);
+      out.insert(out.end(), row.begin(), row.end());
+    }
+  };
+  for (const Entry& entry : entries) {
+    for (const Frame& frame : entry.frames) {
+      tables.push_back(std::uint32_t(out.size()));
+      out.resize(out.size() + 4 * frame.subframes.size());
+      if (frame.subframes.empty()) addRows(frame.image);
+      for (const Image& subframe : frame.subframes) addRows(subframe);
+    }
+  }
+  out.resize((out.size() + 3) / 4 * 4);
+  const auto header = [&out](const Image& image, std::size_t subframes, std::uint32_t data) {
+    const auto at = std::uint32_t(out.size());
+    Put(out, at, std::uint16_t(image.width) | std::uint32_t(std::uint16_t(image.height)) << 16);
+    Put(out, at + 4, image.aux1 | std::uint32_t(image.aux2) << 16);
+    Put(out, at + 8, image.aux3 | image.compressed << 8 | std::uint32_t(subframes) << 16);
+    Put(out, at + 12, image.aux4), Put(out, at + 16, data), Put(out, at + 20, image.aux5);
+    return at;
+  };
+  std::vector<std::uint32_t> frameAt;
+  std::size_t image = 0, frameNumber = 0;
+  for (const Entry& entry : entries) {
+    for (const Frame& frame : entry.frames) {
+      const std::size_t table = tables[frameNumber++];
+      frameAt.push_back(header(frame.image, frame.subframes.size(), frame.subframes.empty() ? rowsAt[image++] : table));
+      for (std::size_t j = 0; j < frame.subframes.size(); ++j) {
+        Put(out, table + 4 * j, header(frame.subframes[j], 0, rowsAt[image++]));
+      }
+    }
+  }
+  frameNumber = 0;
+  for (std::size_t e = 0; e < entries.size(); ++e) {
+    const auto at = std::uint32_t(out.size());
+    Put(out, 12 + 4 * e, at);
+    Put(out, at, std::uint32_t(entries[e].frames.size()) | std::uint32_t(entries[e].aux1) << 16);
+    Put(out, at + 4, entries[e].aux2), Put(out, at + 8, 0, 32);
+    std::copy(entries[e].name.begin(), entries[e].name.end(), out.begin() + at + 8);
+    for (const Frame& frame : entries[e].frames) Put(out, out.size(), frameAt[frameNumber++]), Put(out, out.size(), frame.aux);
+  }
   return out;
 }
 

@@ -12,70 +12,8 @@ namespace {
 
 using fixture::Entry, fixture::Frame;
 
-// An archive in the standard layout: header and entry table; every image's
-// rows (a compressed row's codes after their length), a frame of subframes
-// putting its table of header offsets first, shared rows stored once; zeros
-// to a multiple of 4; frame headers, each followed by its subframes'; entry
-// headers, each followed by its frame table. `shares` maps an image's number
-// in that order to the earlier image whose rows it points at.
-Bytes StandardGaf(const std::vector<Entry>& entries, std::map<int, int> shares = {}) {
-  Bytes out;
-  fixture::Put(out, 0, 0x00010100), fixture::Put(out, 4, std::uint32_t(entries.size())), fixture::Put(out, 8, 0);
-  out.resize(12 + 4 * entries.size());
-  std::vector<std::uint32_t> rowsAt, tables;  // by image, by frame
-  std::vector<const Image*> images;
-  const auto addRows = [&](const Image& image) {
-    const int n = int(images.size());
-    images.push_back(&image);
-    rowsAt.push_back(shares.count(n) ? rowsAt[shares[n]] : std::uint32_t(out.size()));
-    for (const Bytes& row : shares.count(n) ? std::vector<Bytes>{} : image.rows) {
-      if (image.compressed) fixture::Put(out, out.size(), std::uint32_t(row.size()), 2);
-      out.insert(out.end(), row.begin(), row.end());
-    }
-  };
-  for (const Entry& entry : entries) {
-    for (const Frame& frame : entry.frames) {
-      tables.push_back(std::uint32_t(out.size()));
-      out.resize(out.size() + 4 * frame.subframes.size());
-      if (frame.subframes.empty()) addRows(frame.image);
-      for (const Image& subframe : frame.subframes) addRows(subframe);
-    }
-  }
-  out.resize((out.size() + 3) / 4 * 4);
-  const auto header = [&out](const Image& image, std::size_t subframes, std::uint32_t data) {
-    const auto at = std::uint32_t(out.size());
-    fixture::Put(out, at, std::uint16_t(image.width) | std::uint32_t(std::uint16_t(image.height)) << 16);
-    fixture::Put(out, at + 4, image.aux1 | std::uint32_t(image.aux2) << 16);
-    fixture::Put(out, at + 8, image.aux3 | image.compressed << 8 | std::uint32_t(subframes) << 16);
-    fixture::Put(out, at + 12, image.aux4), fixture::Put(out, at + 16, data), fixture::Put(out, at + 20, image.aux5);
-    return at;
-  };
-  std::vector<std::uint32_t> frameAt;
-  std::size_t image = 0, frameNumber = 0;
-  for (const Entry& entry : entries) {
-    for (const Frame& frame : entry.frames) {
-      const std::size_t table = tables[frameNumber++];
-      frameAt.push_back(header(frame.image, frame.subframes.size(), frame.subframes.empty() ? rowsAt[image++] : table));
-      for (std::size_t j = 0; j < frame.subframes.size(); ++j) {
-        fixture::Put(out, table + 4 * j, header(frame.subframes[j], 0, rowsAt[image++]));
-      }
-    }
-  }
-  frameNumber = 0;
-  for (std::size_t e = 0; e < entries.size(); ++e) {
-    const auto at = std::uint32_t(out.size());
-    fixture::Put(out, 12 + 4 * e, at);
-    fixture::Put(out, at, std::uint32_t(entries[e].frames.size()) | std::uint32_t(entries[e].aux1) << 16);
-    fixture::Put(out, at + 4, entries[e].aux2), fixture::Put(out, at + 8, 0, 32);
-    std::copy(entries[e].name.begin(), entries[e].name.end(), out.begin() + at + 8);
-    for (const Frame& frame : entries[e].frames) fixture::Put(out, out.size(), frameAt[frameNumber++]), fixture::Put(out, out.size(), frame.aux);
-  }
-  return out;
-}
-
 Image Compressed(std::int16_t width, std::vector<Bytes> codes, std::uint16_t originX = 0) {
-  Image image{width, std::int16_t(codes.size()), 1, std::move(codes), originX, 0xFFF0, 9, 0xC4, 0xD5};
-  return image;
+  return Image{width, std::int16_t(codes.size()), 1, std::move(codes), originX, 0xFFF0, 9, 0xC4, 0xD5};
 }
 
 // Rows in the standard encoding, written by hand: a run of 128 skipped
@@ -94,7 +32,7 @@ TEST(Pack, StandardArchivesComeBackByteForByte) {
       {{{"ONE", {{small}}}, {"TWO", {{empty}, {small}}}, {"THREE", {{plain}}}}, {{2, 0}}},
   };
   for (const auto& [entries, shares] : rows) {
-    const Bytes archive = StandardGaf(entries, shares);
+    const Bytes archive = fixture::BuildStandardGaf(entries, shares);
     for (const std::string mode : {"--png", "-B"}) {
       TempDir dir;
       fixture::WriteFile(dir / "a.gaf", archive);
@@ -185,7 +123,7 @@ TEST(Pack, EditedInputsTable) {
   };
   const auto archive = [](Image first, Image second) {
     first.aux1 = 0xFFFF, first.aux3 = 9;
-    return StandardGaf({{"E", {{first}, {second}}, 0, 7}});
+    return fixture::BuildStandardGaf({{"E", {{first}, {second}}, 0, 7}});
   };
   const Image second{2, 1, 0, {{4, 0}}};
   const Bytes indexed = Png(3, 2, {1, 2, 9, 3, 3, 3}, 10), bmp = Bmp24(2, {0x000080, 0x000000});
@@ -228,8 +166,6 @@ TEST(Pack, EditedInputsTable) {
        failing, refused + "E.json: frameCount 3 is not the number of frames\n", {{"b.gaf", kOld}}},
       {with({{"E.json", description(frame0, R"({"image": "E02.BMP"})")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
        refused + "E02.BMP: the file cannot be opened\n", {{"b.gaf", kOld}}},
-      {with({{"E01.BMP", Text("GIF89a")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
-       refused + "E01.BMP: neither a PNG file nor a BMP file\n", {{"b.gaf", kOld}}},
       {inputs, {"-N", "--pack", "b.gaf", "E.json"}, failing, "b.gaf\n  Packed E\n  b.gaf already exists; skipping\n", {{"b.gaf", kOld}}},
       {inputs, {"-E", "x*", "--pack", "c.gaf", "E.json"}, failing, "c.gaf\nERROR: c.gaf: no entry to pack\n"},
       {inputs, {"--pack", "c.gaf", "F*.json"}, failing, "c.gaf\nERROR: F*.json: no such description\n"},
