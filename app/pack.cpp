@@ -9,7 +9,6 @@
 #include "app/file_sink.h"
 #include "app/inputs.h"
 #include "app/messages.h"
-#include "app/output_file.h"
 #include "app/overwrite.h"
 #include "base/ascii.h"
 #include "platform/platform.h"
@@ -22,6 +21,9 @@ namespace app {
 namespace {
 
 using namespace messages;
+
+// Added to the name of an archive that is being written to replace another.
+constexpr char kUnfinishedSuffix[] = ".unfinished";
 
 bool IsArchiveDescription(const std::string& path) {
   constexpr std::string_view kEnding = ".GAF.JSON";
@@ -85,15 +87,25 @@ class Packer {
       PrintInputError(target, "the archive would be larger than 2 GiB");
       return false;
     }
-    OverwriteState overwrite = OverwriteState::From(options_);
+    // A new archive is written in its place; one that replaces a file is
+    // written beside it first, so that a failed write leaves the old one.
     FileSink out;
-    if (OpenOutput(target, kErrorOpeningGafToWrite, overwrite, out.file()) != OutputStatus::Open) return false;
-    if (tessly::WriteGafArchive(archive_, out) == tessly::Status::Ok && out.Flush()) {
+    std::string writing = target;
+    const bool created = platform::CreateNewOutput(target, out.file());
+    if (!created) {
+      OverwriteState overwrite = OverwriteState::From(options_);
+      if (!platform::OutputExists(target)) return PrintWith(kErrorOpeningGafToWrite, target), false;
+      if (AskOverwrite(target, overwrite) != OverwriteDecision::Write) return false;
+      writing = target + kUnfinishedSuffix;
+      if (!platform::CreateOutput(writing, out.file())) return PrintWith(kErrorOpeningGafToWrite, writing), false;
+    }
+    const bool written = tessly::WriteGafArchive(archive_, out) == tessly::Status::Ok && out.Flush();
+    out.Close();
+    if (written && (created || platform::ReplaceOutput(writing, target))) {
       PrintWith(kExported, target);
       return true;
     }
-    out.Close();
-    platform::RemoveOutput(target);  // no part of an archive is left
+    platform::RemoveOutput(writing);  // no part of an archive is left
     PrintWith(kFailedToWrite, target);
     return false;
   }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cerrno>
 #include <compare>
 
@@ -114,6 +115,10 @@ bool CreateOutput(const std::string& name, File& file) { return OpenWritable(nam
 bool CreateNewOutput(const std::string& name, File& file) { return OpenWritable(name, O_EXCL, file); }
 
 bool RemoveOutput(const std::string& name) { return IsBareName(name) && ::unlink(name.c_str()) == 0; }
+
+bool ReplaceOutput(const std::string& from, const std::string& to) {
+  return IsBareName(from) && IsBareName(to) && ::rename(from.c_str(), to.c_str()) == 0;
+}
 
 bool WriteAll(File& file, const void* bytes, std::size_t count) {
   // A single write call takes at most about 2 GiB on Linux, so larger

@@ -77,6 +77,10 @@ bool CreateNewOutput(const std::string& name, File& file) { return OpenWritable(
 
 bool RemoveOutput(const std::string& name) { return IsBareName(name) && DeleteFileA(name.c_str()) != 0; }
 
+bool ReplaceOutput(const std::string& from, const std::string& to) {
+  return IsBareName(from) && IsBareName(to) && MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 bool WriteAll(File& file, const void* bytes, std::size_t count) {
   const auto* next = static_cast<const char*>(bytes);
   while (count > 0) {

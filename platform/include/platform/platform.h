@@ -52,6 +52,10 @@ bool CreateOutput(const std::string& name, File& file);
 // Removes an output file that this run created and could not finish.
 bool RemoveOutput(const std::string& name);
 
+// Puts the finished output `from` in the place of `to`, which it replaces
+// whole or not at all.
+bool ReplaceOutput(const std::string& from, const std::string& to);
+
 // Creates the output file only when nothing of that name exists yet.
 bool CreateNewOutput(const std::string& name, File& file);
 
