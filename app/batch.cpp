@@ -38,7 +38,7 @@ bool RunArchive(const Options& options, OverwriteState& overwrite, ImageWork& wo
     if (options.ImageMode()) {
       if (!ExportEntryImages(options, overwrite, work, archive, i)) return false;
     } else if (header.entryCount > 1) {
-      if (!ExportEntryGaf(options, overwrite, archive, i)) return false;
+      if (!ExportEntryGaf(options, overwrite, work.out, archive, i)) return false;
     } else {
       Print(kOnlyOneGafEntry);
     }

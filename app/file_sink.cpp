@@ -1,21 +1,18 @@
 #include "app/file_sink.h"
 
-#include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace app {
 
-void FileSink::Expect(std::uint64_t bytes) {
-  try {
-    buffer_.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(bytes, capacity_)));
-  } catch (const std::bad_alloc&) {
-    // Only a hint: the buffer grows as the writes need.
-  }
+bool FileSink::HasBuffer() {
+  if (!buffer_) buffer_.reset(new (std::nothrow) std::uint8_t[capacity_]);
+  return buffer_ != nullptr;
 }
 
 bool FileSink::Write(const void* bytes, std::size_t count) {
   if (failed_) return false;
-  if (buffer_.size() + count > capacity_) {
+  if (used_ + count > capacity_) {
     if (!Flush()) return false;
     // A piece larger than the buffer goes straight to the file.
     if (count > capacity_) {
@@ -23,26 +20,29 @@ bool FileSink::Write(const void* bytes, std::size_t count) {
       return !failed_;
     }
   }
-  const auto* from = static_cast<const std::uint8_t*>(bytes);
-  try {
-    buffer_.insert(buffer_.end(), from, from + count);
-  } catch (const std::bad_alloc&) {
-    failed_ = true;
-  }
+  failed_ = !HasBuffer();
+  if (!failed_ && count > 0) std::memcpy(buffer_.get() + used_, bytes, count);
+  used_ += failed_ ? 0 : count;
   return !failed_;
+}
+
+std::uint8_t* FileSink::Append(std::size_t count) {
+  if (failed_ || count > capacity_ || (used_ + count > capacity_ && !Flush()) || !HasBuffer()) return nullptr;
+  used_ += count;
+  return buffer_.get() + used_ - count;
 }
 
 void FileSink::Close() {
   file_.Close();
-  buffer_.clear();
+  used_ = 0;
   failed_ = false;
 }
 
 bool FileSink::Flush() {
   if (failed_) return false;
-  if (!buffer_.empty()) {
-    failed_ = !platform::WriteAll(file_, buffer_.data(), buffer_.size());
-    buffer_.clear();
+  if (used_ > 0) {
+    failed_ = !platform::WriteAll(file_, buffer_.get(), used_);
+    used_ = 0;
   }
   return !failed_;
 }

@@ -1,11 +1,11 @@
 // An output file as a byte sink: small writes are collected into few
 // large ones. After the first failed write nothing more is written. One
-// sink serves file after file, keeping its buffer's memory.
+// sink serves file after file, keeping its buffer.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "platform/platform.h"
 #include "tessly/io.h"
@@ -18,17 +18,22 @@ class FileSink : public tessly::ByteSink {
 
   platform::File& file() { return file_; }
 
-  // One allocation when the size of what is to come is known.
-  void Expect(std::uint64_t bytes) override;
+  void Expect(std::uint64_t) override {}
   bool Write(const void* bytes, std::size_t count) override;
+  // Room in the buffer, for up to its capacity.
+  std::uint8_t* Append(std::size_t count) override;
   // Writes what is buffered. True when every write so far succeeded.
   bool Flush();
   // Closes the file without writing what is buffered, ready for the next.
   void Close();
 
  private:
+  // The buffer, allocated at the first write and kept from file to file; `used_` bytes hold data.
+  bool HasBuffer();
+
   platform::File file_;
-  std::vector<std::uint8_t> buffer_;
+  std::unique_ptr<std::uint8_t[]> buffer_;
+  std::size_t used_ = 0;
   std::size_t capacity_;
   bool failed_ = false;
 };

@@ -26,7 +26,7 @@ bool CopyEntry(const tessly::Archive& archive, const tessly::Entry& entry, FileS
 
 }  // namespace
 
-bool ExportEntryGaf(const Options& options, OverwriteState& overwrite, const tessly::Archive& archive,
+bool ExportEntryGaf(const Options& options, OverwriteState& overwrite, FileSink& out, const tessly::Archive& archive,
                     std::int32_t index) {
   tessly::Entry entry;
   if (!ReadEntry(archive, index, entry) || !IsEntrySelected(options, archive, entry)) return true;
@@ -34,10 +34,10 @@ bool ExportEntryGaf(const Options& options, OverwriteState& overwrite, const tes
   const std::string target = entry.name + options.suffix + ".GAF";
   // Created before any frame is read, so an entry whose frames all fail to
   // read still gives a file.
-  FileSink out;
   const OutputStatus status = OpenOutput(target, kErrorOpeningGafToWrite, overwrite, out.file());
   if (status != OutputStatus::Open) return status != OutputStatus::Quit;
   PrintWith(CopyEntry(archive, entry, out) ? kExported : kFailedToWrite, target);
+  out.Close();
   return true;
 }
 

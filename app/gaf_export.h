@@ -5,14 +5,16 @@
 
 #include <cstdint>
 
+#include "app/file_sink.h"
 #include "app/options.h"
 #include "app/overwrite.h"
 #include "tessly/archive.h"
 
 namespace app {
 
-// Exports entry `index` of the archive. False only when the user answered Quit.
-bool ExportEntryGaf(const Options& options, OverwriteState& overwrite, const tessly::Archive& archive,
+// Exports entry `index` of the archive through `out`, which keeps its
+// buffer from one file to the next. False only when the user answered Quit.
+bool ExportEntryGaf(const Options& options, OverwriteState& overwrite, FileSink& out, const tessly::Archive& archive,
                     std::int32_t index);
 
 }  // namespace app

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 
 #include "little_endian.h"
@@ -47,18 +48,38 @@ std::size_t BmpFileSize(std::uint16_t width, std::uint16_t height) {
 }
 
 Status WriteBmp(const DecodedImage& image, const Palette& palette, ByteSink& sink) {
-  sink.Expect(BmpFileSize(image.width, image.height));
-  std::uint8_t start[kBmpPixelsOffset] = {};
-  EncodeBmpHeaders(image.width, image.height, start);
-  EncodeColourTable(palette, start + kBmpHeadersSize);
-  if (!sink.Write(start, sizeof start)) return Status::WriteFailed;
-  // Bottom row first, each followed by the zeros that pad it.
-  const std::uint8_t padding[3] = {};
-  const std::size_t width = image.width, pad = BmpRowStride(image.width) - width;
+  const std::size_t size = BmpFileSize(image.width, image.height);
+  const std::size_t width = image.width, stride = BmpRowStride(image.width);
+  // Headers, colour table and padded rows, bottom row first: straight into
+  // the sink's room when it has some, else in pieces of up to 64 KiB, so
+  // that a sprite is one write, not two a row.
+  std::array<std::uint8_t, 1 << 16> piece;
+  std::uint8_t* room = sink.Append(size);
+  const bool inPlace = room != nullptr;
+  std::uint8_t* out = inPlace ? room : piece.data();
+  const std::size_t roomSize = inPlace ? size : piece.size();
+  sink.Expect(size);
+  std::fill_n(out, kBmpPixelsOffset, std::uint8_t{0});
+  EncodeBmpHeaders(image.width, image.height, out);
+  EncodeColourTable(palette, out + kBmpHeadersSize);
+  std::size_t used = kBmpPixelsOffset;
   for (std::size_t r = image.height; r-- > 0;) {
-    if (!sink.Write(image.pixels.data() + width * r, width) || !sink.Write(padding, pad)) return Status::WriteFailed;
+    if (used + stride > roomSize) {
+      if (!sink.Write(out, used)) return Status::WriteFailed;
+      used = 0;
+    }
+    if (stride > roomSize) {  // a row wider than a piece goes on its own
+      static constexpr std::uint8_t kPadding[3] = {};
+      if (!sink.Write(image.pixels.data() + width * r, width) || !sink.Write(kPadding, stride - width)) {
+        return Status::WriteFailed;
+      }
+      continue;
+    }
+    std::copy_n(image.pixels.data() + width * r, width, out + used);
+    std::fill_n(out + used + width, stride - width, std::uint8_t{0});
+    used += stride;
   }
-  return Status::Ok;
+  return inPlace || sink.Write(out, used) ? Status::Ok : Status::WriteFailed;
 }
 
 }  // namespace tessly

@@ -69,6 +69,10 @@ class ByteSink {
   // Told before a file is written how many bytes it will take, so that a
   // buffering sink can size its buffer once.
   virtual void Expect(std::uint64_t /*bytes*/) {}
+  // Room for the next `count` bytes, which the caller fills in place and
+  // which then count as written: a buffering sink saves a copy. Null when
+  // the sink has no such room (the default) or has failed; Write then.
+  virtual std::uint8_t* Append(std::size_t /*count*/) { return nullptr; }
 };
 
 // Collects what is written in memory; `bytes` is the caller's to take.
