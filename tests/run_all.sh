@@ -35,11 +35,15 @@ run_ctest() {
 echo "== normal build"
 build build -DTESSLY_TESTS_REQUIRED=ON && run_ctest build
 # A project of its own builds against the installed library, as a user's
-# would, and lists the demo archive.
+# would, through its CMake package and through pkg-config, and lists the
+# demo archive.
 example() {
   rm -rf build/prefix build/example && cmake --install build --prefix build/prefix >/dev/null &&
     cmake -S examples/list_archive -B build/example -DCMAKE_PREFIX_PATH="$PWD/build/prefix" -DCMAKE_CXX_FLAGS=-Werror >/dev/null &&
-    cmake --build build/example >/dev/null && build/example/list_archive demo/demo.gaf | cmp - examples/list_archive/demo.expected
+    cmake --build build/example >/dev/null && build/example/list_archive demo/demo.gaf | cmp - examples/list_archive/demo.expected &&
+    c++ -std=c++20 examples/list_archive/list_archive.cpp -o build/example/list_archive_pc \
+      $(PKG_CONFIG_PATH="$PWD/build/prefix/lib/pkgconfig" pkg-config --cflags --libs tessly) &&
+    build/example/list_archive_pc demo/demo.gaf | cmp - examples/list_archive/demo.expected
 }
 check example
 # The man page renders without a warning, and doc/tessly.txt is its rendering.
