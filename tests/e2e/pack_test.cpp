@@ -162,6 +162,8 @@ TEST(Pack, EditedInputsTable) {
        refused + "E00.PNG: pixel (0, 0) is partly transparent (colour #800000, alpha 128)\n", {{"b.gaf", kOld}}},
       {with({{"E.json", description(frame0, R"({"aux4": -1, "image": "E01.BMP"})")}}), {"-Y", "--pack", "b.gaf", "E.json"},
        failing, refused + "E.json: frames[1].aux4 -1 is not a number from 0 to 4294967295\n", {{"b.gaf", kOld}}},
+      {with({{"E.json", Text(R"({"name": ")" + std::string(32, 'N') + R"(", "frames": []})")}}), {"--pack", "b.gaf", "E.json"},
+       failing, refused + "E.json: name \"" + std::string(32, 'N') + "\" is not 1 to 31 bytes\n", {{"b.gaf", kOld}}},
       {with({{"E.json", Text(R"({"name": "E", "frameCount": 3, "frames": [null]})")}}), {"-Y", "--pack", "b.gaf", "E.json"},
        failing, refused + "E.json: frameCount 3 is not the number of frames\n", {{"b.gaf", kOld}}},
       {with({{"E.json", description(frame0, R"({"image": "E02.BMP"})")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,

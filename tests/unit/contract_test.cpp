@@ -91,6 +91,15 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
          return f.source.ReadAt(f.bytes.size() - 1, &byte, 1) == 1 && byte == f.bytes.back() &&
                 f.source.ReadAt(f.bytes.size(), &byte, 1) == 0;
        }},
+      {"WriteBmp: rows past 64 KiB, bottom row first, each padded", [] {
+         DecodedImage wide{301, 250, std::vector<std::uint8_t>(301 * 250)};
+         for (std::size_t i = 0; i < wide.pixels.size(); ++i) wide.pixels[i] = std::uint8_t(i / 301);  // the row's number
+         MemorySink bmp;
+         const std::size_t last = 1078 + 304 * 249;  // where the top row is stored
+         return WriteBmp(wide, BuiltInPalette(), bmp) == Status::Ok && bmp.bytes.size() == last + 304 &&
+                bmp.bytes[1078] == 249 && bmp.bytes[1078 + 304 * 200 + 300] == 49 && bmp.bytes[1078 + 301] == 0 &&
+                bmp.bytes[last + 300] == 0;
+       }},
       {"Writers: the first refused write is the last asked for", [&] {
          Sink bmp, png;
          bmp.refuse = png.refuse = true;
