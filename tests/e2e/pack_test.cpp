@@ -73,9 +73,9 @@ TEST(Pack, OtherLayoutsKeepEverythingThenComeBackByteForByte) {
   EXPECT_TRUE(FilesIn(second.path)["c.gaf"] == again["b.gaf"]);
 }
 
-// A PNG file of RGBA pixels, or of indexes with the first `colours` of the
-// built-in palette (and index 9 transparent), written by libspng.
-Bytes Png(std::uint32_t width, std::uint32_t height, const Bytes& pixels, int colours = 0) {
+// A PNG file of RGBA pixels, or of indexes with `colours` colours of the
+// built-in palette from index `shift` on, written by libspng.
+Bytes Png(std::uint32_t width, std::uint32_t height, const Bytes& pixels, int colours = 0, int shift = 0) {
   static const std::uint32_t kBuiltIn[10] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080,
                                              0x800080, 0x008080, 0x808080, 0xC0DCC0, 0x5454FC};
   spng_ctx* png = spng_ctx_new(SPNG_CTX_ENCODER);
@@ -83,7 +83,10 @@ Bytes Png(std::uint32_t width, std::uint32_t height, const Bytes& pixels, int co
   spng_ihdr ihdr{width, height, 8, std::uint8_t(colours > 0 ? SPNG_COLOR_TYPE_INDEXED : SPNG_COLOR_TYPE_TRUECOLOR_ALPHA)};
   spng_set_ihdr(png, &ihdr);
   spng_plte plte{std::uint32_t(colours), {}};
-  for (int i = 0; i < colours; ++i) plte.entries[i] = {std::uint8_t(kBuiltIn[i] >> 16), std::uint8_t(kBuiltIn[i] >> 8), std::uint8_t(kBuiltIn[i])};
+  for (int i = 0; i < colours; ++i) {
+    const std::uint32_t rgb = kBuiltIn[i + shift];
+    plte.entries[i] = {std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb)};
+  }
   if (colours > 0) spng_set_plte(png, &plte);
   spng_encode_image(png, pixels.data(), pixels.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
   std::size_t size = 0;
@@ -151,6 +154,8 @@ TEST(Pack, EditedInputsTable) {
       {with({{"E00.PNG", Png(3, 2, rgba(0x800000))}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed, {{"b.gaf", good}}},
       {with({{"E00.PNG", Png(3, 2, rgba(0x000000))}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
        {{"b.gaf", archive(Rows(3, {{0x04, 0, 2, 0x03}, {0x0A, 3}}), second)}}},
+      // A colour table other than the palette's: its colours are matched.
+      {with({{"E00.PNG", Png(3, 2, {0, 1, 8, 2, 2, 2}, 9, 1)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed, {{"b.gaf", good}}},
       // Resized: the image's size wins over the description's.
       {with({{"E00.PNG", Png(1, 1, {5}, 10)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
        {{"b.gaf", archive(Rows(1, {{0x00, 5}}), second)}}},
