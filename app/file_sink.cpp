@@ -26,8 +26,10 @@ bool FileSink::Write(const void* bytes, std::size_t count) {
   return !failed_;
 }
 
+// Room only where the buffer has it: a file is written from the start of
+// the buffer, and Write takes over for anything larger.
 std::uint8_t* FileSink::Append(std::size_t count) {
-  if (failed_ || count > capacity_ || (used_ + count > capacity_ && !Flush()) || !HasBuffer()) return nullptr;
+  if (failed_ || used_ + count > capacity_ || !HasBuffer()) return nullptr;
   used_ += count;
   return buffer_.get() + used_ - count;
 }

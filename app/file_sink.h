@@ -20,7 +20,7 @@ class FileSink : public tessly::ByteSink {
 
   void Expect(std::uint64_t) override {}
   bool Write(const void* bytes, std::size_t count) override;
-  // Room in the buffer, for up to its capacity.
+  // Room in what the buffer has left, else null.
   std::uint8_t* Append(std::size_t count) override;
   // Writes what is buffered. True when every write so far succeeded.
   bool Flush();

@@ -70,10 +70,10 @@ Status MatchedPixel(const ColourMatcher& matcher, const Colour& colour, std::uin
   return alpha == 255 ? Status::ColourNotInPalette : Status::PartlyTransparent;
 }
 
-// Whether a colour table's `count` colours are the palette's first ones.
+// Whether a colour table's `count` colours (256 at most in PNG and BMP
+// files alike) are the palette's first ones.
 template <typename ColourAt>
 bool TableIsPalette(std::size_t count, const Palette& palette, ColourAt colourAt) {
-  if (count > palette.colours.size()) return false;
   for (std::size_t i = 0; i < count; ++i) {
     if (colourAt(i) != palette.colours[i]) return false;
   }
