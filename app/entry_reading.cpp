@@ -23,7 +23,8 @@ bool IsEntrySelected(const Options& options, const tessly::Archive& archive, con
   return options.pattern.empty() || tessly::MatchPattern(options.pattern, entry.name);
 }
 
-bool ReadFrameAndSubframes(const tessly::Archive& archive, const tessly::Entry& entry, int k, tessly::FrameLayout& layout) {
+bool ReadFrameAndSubframes(const tessly::Archive& archive, const tessly::Entry& entry, int k,
+                           tessly::FrameLayout& layout) {
   return Succeeded(tessly::ReadFrameLayout(archive, entry, k, layout));
 }
 

@@ -17,6 +17,7 @@ bool IsEntrySelected(const Options& options, const tessly::Archive& archive, con
 
 // Frame k and the headers of its subframes; those that fail to read are
 // left for the caller to report, in their place.
-bool ReadFrameAndSubframes(const tessly::Archive& archive, const tessly::Entry& entry, int k, tessly::FrameLayout& layout);
+bool ReadFrameAndSubframes(const tessly::Archive& archive, const tessly::Entry& entry, int k,
+                           tessly::FrameLayout& layout);
 
 }  // namespace app

@@ -126,9 +126,8 @@ bool ExportArchiveDescription(const Options& options, OverwriteState& overwrite,
                               const std::string& archiveName) {
   if (!options.describeEntries) return true;
   bool quit = false;
-  ExportJson(overwrite, work, archiveName + ".json", quit, [&work](tessly::ByteSink& sink) {
-    return tessly::WriteArchiveDescription(work.archive, sink);
-  });
+  ExportJson(overwrite, work, archiveName + ".json", quit,
+             [&work](tessly::ByteSink& sink) { return tessly::WriteArchiveDescription(work.archive, sink); });
   return !quit;
 }
 

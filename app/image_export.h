@@ -25,7 +25,7 @@ struct ImageWork {
   tessly::DecodedImage image;
   FileSink out;
   tessly::FrameLayout layout;
-  tessly::PixelDataUsers users;       // of the archive's entries so far
+  tessly::PixelDataUsers users;        // of the archive's entries so far
   tessly::ArchiveDescription archive;  // its version, and the entry descriptions written
   tessly::EntryDescription entry;
 };

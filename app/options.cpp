@@ -17,8 +17,8 @@ constexpr std::string_view kForbiddenSuffixCharacters = "\\/:*?\"<>|";
 
 // The long options, compared with the whole argument without regard to
 // case, and the letters that stand for them below.
-constexpr std::pair<std::string_view, char> kLongOptions[] = {
-    {"--PNG", 'p'}, {"--JSON", 'j'}, {"--HELP", 'h'}, {"--PALETTE", 'c'}, {"--PACK", 'k'}, {"--NEAREST", 'n'}};
+constexpr std::pair<std::string_view, char> kLongOptions[] = {{"--PNG", 'p'},     {"--JSON", 'j'}, {"--HELP", 'h'},
+                                                              {"--PALETTE", 'c'}, {"--PACK", 'k'}, {"--NEAREST", 'n'}};
 
 bool EqualsIgnoringCase(std::string_view argument, std::string_view upper) {
   return argument.size() == upper.size() && std::equal(argument.begin(), argument.end(), upper.begin(),

@@ -157,7 +157,8 @@ class Packer {
     }
     if (read != tessly::Status::Ok) return Refuse(path, std::string(tessly::StatusDescription(read))), false;
     if (StandsForEmptyImage(described.header, image)) {
-      image = {static_cast<std::uint16_t>(described.header.width), static_cast<std::uint16_t>(described.header.height), {}};
+      image = {
+          static_cast<std::uint16_t>(described.header.width), static_cast<std::uint16_t>(described.header.height), {}};
     }
     stored.header = described.header;
     if (tessly::EncodeStoredImage(image, described.header.compressed != 0, stored) != tessly::Status::Ok) {

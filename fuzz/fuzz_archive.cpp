@@ -38,7 +38,8 @@ std::optional<DecodedImage> Decode(const Archive& archive, const ImageSlot& slot
     return std::nullopt;
   }
   MemorySink bmp;
-  Require(WriteBmp(image, BuiltInPalette(), bmp) == Status::Ok && bmp.bytes.size() == BmpFileSize(image.width, image.height));
+  Require(WriteBmp(image, BuiltInPalette(), bmp) == Status::Ok &&
+          bmp.bytes.size() == BmpFileSize(image.width, image.height));
   return clean ? std::optional(std::move(image)) : std::nullopt;
 }
 
@@ -100,8 +101,8 @@ void RoundTrip(const Archive& archive, const Entry& entry, const Images& frames)
 
 // Each image of the entry with its header, in the order of the walk; false
 // unless every frame, subframe and row read.
-bool CleanImages(const Archive& archive, const Entry& entry, std::vector<std::pair<GafFrameHeader, DecodedImage>>& images,
-                 std::vector<FrameLayout>& frames) {
+using HeadedImages = std::vector<std::pair<GafFrameHeader, DecodedImage>>;
+bool CleanImages(const Archive& archive, const Entry& entry, HeadedImages& images, std::vector<FrameLayout>& frames) {
   for (int k = 0; k < entry.header.frameCount; ++k) {
     if (ReadFrameLayout(archive, entry, k, frames.emplace_back()) != Status::Ok) return false;
     for (const ImageSlot& slot : frames.back().images) {
@@ -114,7 +115,7 @@ bool CleanImages(const Archive& archive, const Entry& entry, std::vector<std::pa
 }
 
 void Rebuild(const Archive& archive, const Entry& entry) {
-  std::vector<std::pair<GafFrameHeader, DecodedImage>> images, again;
+  HeadedImages images, again;
   std::vector<FrameLayout> frames, framesAgain;
   if (!CleanImages(archive, entry, images, frames)) return;
   StoredArchive rebuilt;

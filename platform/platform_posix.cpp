@@ -6,9 +6,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cerrno>
 #include <compare>
+#include <cstdio>
 
 #include "base/ascii.h"
 #include "file_handle_posix.h"

@@ -147,7 +147,9 @@ inline Bytes BuildStandardGaf(const std::vector<Entry>& entries, std::map<int, i
     Put(out, at, std::uint32_t(entries[e].frames.size()) | std::uint32_t(entries[e].aux1) << 16);
     Put(out, at + 4, entries[e].aux2), Put(out, at + 8, 0, 32);
     std::copy(entries[e].name.begin(), entries[e].name.end(), out.begin() + at + 8);
-    for (const Frame& frame : entries[e].frames) Put(out, out.size(), frameAt[frameNumber++]), Put(out, out.size(), frame.aux);
+    for (const Frame& frame : entries[e].frames) {
+      Put(out, out.size(), frameAt[frameNumber++]), Put(out, out.size(), frame.aux);
+    }
   }
   return out;
 }

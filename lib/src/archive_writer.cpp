@@ -13,11 +13,11 @@ constexpr std::uint64_t kHeaderSize = sizeof(GafFrameHeader);
 
 // Where everything goes, worked out before the first byte is written.
 struct Plan {
-  std::vector<std::uint32_t> rowsAt;        // each image's rows, in the order of the walk
-  std::vector<bool> rowsOwn;                // whether they are written there, or shared
+  std::vector<std::uint32_t> rowsAt;           // each image's rows, in the order of the walk
+  std::vector<bool> rowsOwn;                   // whether they are written there, or shared
   std::vector<std::uint32_t> subframeTableAt;  // each frame's; 0 for a frame that is an image
-  std::uint64_t headersAt = 0;              // where the frame headers start, after the padding
-  std::uint64_t entriesAt = 0;              // where the entry headers start
+  std::uint64_t headersAt = 0;                 // where the frame headers start, after the padding
+  std::uint64_t entriesAt = 0;                 // where the entry headers start
   std::uint64_t fileSize = 0;
 };
 
@@ -32,7 +32,8 @@ void ForEachFrame(const StoredArchive& archive, Visit visit) {
 // The rows of image `i` are those of the image it names as sharing them.
 bool SharesRows(const std::vector<const StoredImage*>& images, std::size_t i) {
   const std::int32_t other = images[i]->sharesRowsOf;
-  return other >= 0 && static_cast<std::size_t>(other) < i && images[static_cast<std::size_t>(other)]->rows == images[i]->rows;
+  return other >= 0 && static_cast<std::size_t>(other) < i &&
+         images[static_cast<std::size_t>(other)]->rows == images[i]->rows;
 }
 
 Plan MakePlan(const StoredArchive& archive) {
@@ -44,7 +45,8 @@ Plan MakePlan(const StoredArchive& archive) {
     const std::size_t i = images.size() - 1;
     const bool own = !SharesRows(images, i);
     plan.rowsOwn.push_back(own);
-    plan.rowsAt.push_back(own ? static_cast<std::uint32_t>(at) : plan.rowsAt[static_cast<std::size_t>(images[i]->sharesRowsOf)]);
+    plan.rowsAt.push_back(own ? static_cast<std::uint32_t>(at)
+                              : plan.rowsAt[static_cast<std::size_t>(images[i]->sharesRowsOf)]);
     if (own) at += image.rows.size();
   };
   std::uint64_t headers = 0, entries = 0;
@@ -176,7 +178,8 @@ Status WriteGafArchive(const StoredArchive& archive, ByteSink& sink) {
     written = written && out.WriteU32(entryAt);
     entryAt += static_cast<std::uint32_t>(sizeof(GafEntryHeader) + sizeof(GafFrameEntry) * entry.frames.size());
   }
-  written = written && WriteRows(out, archive, plan) && WriteHeaders(out, archive, plan) && WriteEntries(out, archive, plan);
+  written =
+      written && WriteRows(out, archive, plan) && WriteHeaders(out, archive, plan) && WriteEntries(out, archive, plan);
   return written ? Status::Ok : Status::WriteFailed;
 }
 

@@ -212,7 +212,8 @@ class Reader {
   bool Frame(const Json& object, const std::string& path, FrameDescription& frame) {
     const auto subframes = object.find("subframes");
     frame.hasSubframes = subframes != object.end();
-    if (!Number(object, path, "tableAux", std::uint32_t{0}, frame.tableAux) || !Header(object, path, frame.own.header)) {
+    if (!Number(object, path, "tableAux", std::uint32_t{0}, frame.tableAux) ||
+        !Header(object, path, frame.own.header)) {
       return false;
     }
     if (!frame.hasSubframes) {
@@ -240,7 +241,8 @@ class Reader {
       return Fail("frames", At(json, "frames"), "is not a list of frames");
     }
     const auto count = static_cast<std::int16_t>(std::min<std::size_t>(frames->size(), INT16_MAX));
-    if (!Number(json, "", "frameCount", count, entry.frameCount) || !Number(json, "", "aux1", std::uint16_t{0}, entry.aux1) ||
+    if (!Number(json, "", "frameCount", count, entry.frameCount) ||
+        !Number(json, "", "aux1", std::uint16_t{0}, entry.aux1) ||
         !Number(json, "", "aux2", std::uint32_t{0}, entry.aux2)) {
       return false;
     }
@@ -287,8 +289,8 @@ std::string ImageFileName(std::string_view entryName, int frame, int subframe, s
   return std::string(entryName) + numbers + std::string(extension);
 }
 
-Status DescribeEntry(const Archive& archive, const Entry& entry, std::string_view imageExtension,
-                     PixelDataUsers& users, EntryDescription& description) {
+Status DescribeEntry(const Archive& archive, const Entry& entry, std::string_view imageExtension, PixelDataUsers& users,
+                     EntryDescription& description) {
   try {
     description = {entry.name, entry.header.frameCount, entry.header.aux1, entry.header.aux2, {}};
     FrameLayout layout;
@@ -359,7 +361,8 @@ Status ReadArchiveDescription(std::span<const std::uint8_t> json, ArchiveDescrip
     }
     for (std::size_t i = 0; i < entries->size(); ++i) {
       std::string& name = description.entries.emplace_back();
-      if (!reader.FileName((*entries)[i], "entries[" + std::to_string(i) + "]", name)) return Status::DescriptionInvalid;
+      if (!reader.FileName((*entries)[i], "entries[" + std::to_string(i) + "]", name))
+        return Status::DescriptionInvalid;
     }
   } catch (const std::bad_alloc&) {
     return Status::OutOfMemory;

@@ -24,7 +24,8 @@ std::uint32_t Rgb(const Colour& colour) {
 class ColourMatcher {
  public:
   ColourMatcher(const Palette& palette, bool nearest) : palette_(palette), nearest_(nearest) {
-    for (std::size_t i = palette.colours.size(); i-- > 0;) indexes_[Rgb(palette.colours[i])] = static_cast<std::uint8_t>(i);
+    for (std::size_t i = palette.colours.size(); i-- > 0;)
+      indexes_[Rgb(palette.colours[i])] = static_cast<std::uint8_t>(i);
   }
 
   // The index of pixel (x, y); false, with `problem` filled, when it has none.
@@ -158,7 +159,8 @@ Status ReadBmp(std::span<const std::uint8_t> file, const Palette& palette, const
   using little_endian::LoadU32;
   if (file.size() < 54) return Status::ImageDamaged;
   const std::uint32_t rowsAt = LoadU32(&file[10]), infoSize = LoadU32(&file[14]);
-  const auto width = static_cast<std::int32_t>(LoadU32(&file[18])), height = static_cast<std::int32_t>(LoadU32(&file[22]));
+  const auto width = static_cast<std::int32_t>(LoadU32(&file[18])),
+             height = static_cast<std::int32_t>(LoadU32(&file[22]));
   const std::uint16_t bits = LoadU16(&file[28]);
   const std::uint32_t compression = LoadU32(&file[30]);
   std::uint32_t tableSize = LoadU32(&file[46]);

@@ -24,7 +24,8 @@ Image Compressed(std::int16_t width, std::vector<Bytes> codes, std::uint16_t ori
 // one, and shared rows.
 TEST(Pack, StandardArchivesComeBackByteForByte) {
   const Image runs = Compressed(130, {{0xFF, 0x03, 0x04, 5, 6}, {0xFE, 7, 0xFE, 7, 0x04, 7, 8}, {}});
-  const Image small = Compressed(5, {{0x0C, 1, 2, 3, 3, 0x03}, {0x05, 0x0A, 4}, {0x00, 1, 0x09}, {0x00, 1, 0x0A, 2, 0x00, 5}}, 0xFFFE);
+  const Image small =
+      Compressed(5, {{0x0C, 1, 2, 3, 3, 0x03}, {0x05, 0x0A, 4}, {0x00, 1, 0x09}, {0x00, 1, 0x0A, 2, 0x00, 5}}, 0xFFFE);
   const Image plain = fixture::PlainImage(3, 2, 20), empty{0, 3, 1, {{}, {}, {}}};
   Frame subframes{Image{9, 9, 1, {}, 4, 5}, {small, plain}, 0x77};
   const std::vector<std::pair<std::vector<Entry>, std::map<int, int>>> rows = {
@@ -54,7 +55,8 @@ TEST(Pack, OtherLayoutsKeepEverythingThenComeBackByteForByte) {
   Bytes archive = fixture::BuildGaf({{"X", {{disc}, {fixture::PlainImage(2, 2)}, {fixture::PlainImage(2, 2, 50)}}},
                                      {"Y", {Frame{disc, {disc, fixture::PlainImage(1, 1)}}}}},
                                     &at);
-  fixture::Put(archive, at.frames[0][2] + 4, 0x00030003), fixture::Put(archive, at.frames[0][2] + 16, at.frames[0][1] + 24);
+  fixture::Put(archive, at.frames[0][2] + 4, 0x00030003);
+  fixture::Put(archive, at.frames[0][2] + 16, at.frames[0][1] + 24);
   TempDir first, second;
   fixture::WriteFile(first / "a.gaf", archive);
   RunTessly(first.path, {"--png", "--json", "a.gaf"});
@@ -80,7 +82,8 @@ Bytes Png(std::uint32_t width, std::uint32_t height, const Bytes& pixels, int co
                                              0x800080, 0x008080, 0x808080, 0xC0DCC0, 0x5454FC};
   spng_ctx* png = spng_ctx_new(SPNG_CTX_ENCODER);
   spng_set_option(png, SPNG_ENCODE_TO_BUFFER, 1);
-  spng_ihdr ihdr{width, height, 8, std::uint8_t(colours > 0 ? SPNG_COLOR_TYPE_INDEXED : SPNG_COLOR_TYPE_TRUECOLOR_ALPHA)};
+  const int type = colours > 0 ? SPNG_COLOR_TYPE_INDEXED : SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;
+  spng_ihdr ihdr{width, height, 8, std::uint8_t(type)};
   spng_set_ihdr(png, &ihdr);
   spng_plte plte{std::uint32_t(colours), {}};
   for (int i = 0; i < colours; ++i) {
@@ -101,7 +104,9 @@ Bytes Png(std::uint32_t width, std::uint32_t height, const Bytes& pixels, int co
 Bytes Bmp24(std::uint32_t width, const std::vector<std::uint32_t>& rgb) {
   const std::uint32_t stride = (3 * width + 3) / 4 * 4, height = std::uint32_t(rgb.size()) / width;
   Bytes bmp{'B', 'M'};
-  for (const std::uint32_t field : {54 + stride * height, 0u, 54u, 40u, width, height}) fixture::Put(bmp, bmp.size(), field);
+  for (const std::uint32_t field : {54 + stride * height, 0u, 54u, 40u, width, height}) {
+    fixture::Put(bmp, bmp.size(), field);
+  }
   fixture::Put(bmp, bmp.size(), 1 | 24 << 16), fixture::Put(bmp, bmp.size(), 0, 24);
   for (std::uint32_t y = height; y-- > 0;) {
     for (std::uint32_t x = 0; x < width; ++x) fixture::Put(bmp, bmp.size(), rgb[y * width + x], 3);
@@ -139,8 +144,8 @@ TEST(Pack, EditedInputsTable) {
     pixels[11] = 0;  // the third pixel fully transparent
     return pixels;
   };
-  const std::map<std::string, Bytes> inputs{{"E.json", description(frame0, frame1)}, {"E00.PNG", indexed}, {"E01.BMP", bmp},
-                                            {"b.gaf", kOld}};
+  const std::map<std::string, Bytes> inputs{
+      {"E.json", description(frame0, frame1)}, {"E00.PNG", indexed}, {"E01.BMP", bmp}, {"b.gaf", kOld}};
   const auto with = [&inputs](std::map<std::string, Bytes> changed) {
     changed.insert(inputs.begin(), inputs.end());
     return changed;
@@ -173,6 +178,8 @@ TEST(Pack, EditedInputsTable) {
        failing, refused + "E.json: frameCount 3 is not the number of frames\n", {{"b.gaf", kOld}}},
       {with({{"E.json", description(frame0, R"({"image": "E02.BMP"})")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
        refused + "E02.BMP: the file cannot be opened\n", {{"b.gaf", kOld}}},
+      {inputs, {"--palette", "no.pal", "--pack", "b.gaf", "E.json"}, failing,
+       "b.gaf\nERROR: cannot use the palette no.pal: the file cannot be opened\n", {{"b.gaf", kOld}}},
       {inputs, {"-N", "--pack", "b.gaf", "E.json"}, failing, "b.gaf\n  Packed E\n  b.gaf already exists; skipping\n", {{"b.gaf", kOld}}},
       {inputs, {"-E", "x*", "--pack", "c.gaf", "E.json"}, failing, "c.gaf\nERROR: c.gaf: no entry to pack\n"},
       {inputs, {"--pack", "c.gaf", "F*.json"}, failing, "c.gaf\nERROR: F*.json: no such description\n"},

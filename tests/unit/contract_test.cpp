@@ -23,7 +23,8 @@ struct Fixture {
   FrameLayout image, subframes;
 
   explicit Fixture(fixture::Bytes built) : bytes(std::move(built)) {
-    archive.ReadEntry(0, entry), ReadFrameLayout(archive, entry, 0, subframes), ReadFrameLayout(archive, entry, 1, image);
+    archive.ReadEntry(0, entry);
+    ReadFrameLayout(archive, entry, 0, subframes), ReadFrameLayout(archive, entry, 1, image);
   }
 };
 
@@ -93,7 +94,7 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
        }},
       {"WriteBmp: rows past 64 KiB, bottom row first, each padded", [] {
          DecodedImage wide{301, 250, std::vector<std::uint8_t>(301 * 250)};
-         for (std::size_t i = 0; i < wide.pixels.size(); ++i) wide.pixels[i] = std::uint8_t(i / 301);  // the row's number
+         for (std::size_t i = 0; i < wide.pixels.size(); ++i) wide.pixels[i] = std::uint8_t(i / 301);  // its row
          MemorySink bmp;
          const std::size_t last = 1078 + 304 * 249;  // where the top row is stored
          return WriteBmp(wide, BuiltInPalette(), bmp) == Status::Ok && bmp.bytes.size() == last + 304 &&

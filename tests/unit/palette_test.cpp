@@ -50,9 +50,11 @@ Bytes Pcx(std::uint8_t marker) {
 }
 
 TEST(Palette, FormsTable) {
-  const auto jasc = [](int r, int g, int b) { return std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b) + "\r\n"; };
-  const auto gimp = [](int r, int g, int b) { return std::to_string(r) + "\t" + std::to_string(g) + " " + std::to_string(b) + "\tName\n"; };
-  const std::string jascHead = "JASC-PAL\r\n0100\r\n", gimpHead = "GIMP Palette\nName: Units\nColumns: 16\n# colours\n\n";
+  using std::to_string;
+  const auto jasc = [](int r, int g, int b) { return to_string(r) + " " + to_string(g) + " " + to_string(b) + "\r\n"; };
+  const auto gimp = [](int r, int g, int b) { return to_string(r) + "\t" + to_string(g) + " " + to_string(b) + "\tX\n"; };
+  const std::string jascHead = "JASC-PAL\r\n0100\r\n";
+  const std::string gimpHead = "GIMP Palette\nName: Units\nColumns: 16\n# colours\n\n";
   const RGB black{0, 0, 0}, one{1, 254, 0}, two{2, 253, 1}, last{255, 0, 127};
   using tessly::Status;
   const struct { const char* form; Bytes file; Status status; RGB at1, at2, at255; } rows[] = {

@@ -37,7 +37,8 @@ TEST(Options, ParseTable) {
       {{"--Help", "-E"}, "help"}, {{"-Y", "--help", "-N"}, "help"},
       {{"-S", "--palette", "p.pal", "x"}, " E'' S'x' F'*.gaf' C'p.pal'"}, {{"--PALETTE", "p", "-b"}, "B E'' S'_gadget' F'*.gaf' C'p'"},
       {{"-E", "--palette"}, starQuestionDot}, {{"--palette", "-E", "a"}, palette}, {{"--palette", "-b"}, palette},
-      {{"--palette"}, palette}};
+      {{"--palette"}, palette}, {{"-E", "--pack"}, starQuestion}, {{"-E", "--nearest"}, starQuestion},
+      {{"--nearest", "--pack", "a", "b"}, "KR E'' S'_gadget' F'b'"}, {{"--nearest"}, "ERROR: --nearest needs --pack\n"}};
   // clang-format on
   for (auto [args, expected] : rows) {
     args.insert(args.begin(), "tessly");
@@ -46,8 +47,10 @@ TEST(Options, ParseTable) {
     const app::Parsed parsed = app::ParseOptions(static_cast<int>(args.size()), args.data(), o);
     const std::string options = std::string(o.bitmapMode ? "B" : "") + (o.pngFiles ? "G" : "") +
                                 (o.describeEntries ? "J" : "") + (o.buildPicsOnly ? "P" : "") +
-                                (o.yesToAll ? "Y" : "") + (o.noToAll ? "N" : "") + " E'" + o.pattern + "' S'" +
-                                o.suffix + "' F'" + o.fileSpec + "'" + (o.paletteFile.empty() ? "" : " C'" + o.paletteFile + "'");
+                                (o.yesToAll ? "Y" : "") + (o.noToAll ? "N" : "") +
+                                (o.pack ? "K" : "") + (o.nearest ? "R" : "") + " E'" + o.pattern + "' S'" +
+                                o.suffix + "' F'" + o.fileSpec + "'" +
+                                (o.paletteFile.empty() ? "" : " C'" + o.paletteFile + "'");
     const std::string shown = parsed == app::Parsed::Run ? options : parsed == app::Parsed::Help ? "help" : "";
     EXPECT_EQ(testing::internal::GetCapturedStdout() + shown, expected) << args.back();
   }

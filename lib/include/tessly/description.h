@@ -61,8 +61,8 @@ std::string ImageFileName(std::string_view entryName, int frame, int subframe, s
 // image in `users` does gets `sharedWith`; every other image is added to
 // `users`. Describe the entries of an archive in order, all of them, for
 // `sharedWith` to name the first user. Ok or OutOfMemory.
-Status DescribeEntry(const Archive& archive, const Entry& entry, std::string_view imageExtension,
-                     PixelDataUsers& users, EntryDescription& description);
+Status DescribeEntry(const Archive& archive, const Entry& entry, std::string_view imageExtension, PixelDataUsers& users,
+                     EntryDescription& description);
 
 // Writes the description as JSON into `sink`, two-space indented and ending
 // in a line end:

@@ -53,12 +53,12 @@ enum class Status {
   PaletteBadColour,    // a colour that is not three numbers from 0 to 255
 
   // Rebuilding archives.
-  DescriptionInvalid,   // a description that is not JSON or holds a key or value that cannot be used
-  ImageUnknownForm,     // an image file that is neither PNG nor BMP
-  ImageUnsupported,     // a BMP file that is compressed, or of other than 8, 24 or 32 bits
-  ImageDamaged,         // an image file that cannot be decoded
-  ColourNotInPalette,   // a pixel of a colour that the palette lacks
-  PartlyTransparent,    // a pixel neither opaque nor fully transparent
+  DescriptionInvalid,  // a description that is not JSON or holds a key or value that cannot be used
+  ImageUnknownForm,    // an image file that is neither PNG nor BMP
+  ImageUnsupported,    // a BMP file that is compressed, or of other than 8, 24 or 32 bits
+  ImageDamaged,        // an image file that cannot be decoded
+  ColourNotInPalette,  // a pixel of a colour that the palette lacks
+  PartlyTransparent,   // a pixel neither opaque nor fully transparent
 
   // Limits and writing.
   ImageTooLarge,  // more pixels than Limits::imagePixels allows
