@@ -70,6 +70,7 @@ TEST(Palette, FormsTable) {
       {"767 bytes", Bytes(767), Status::PaletteUnknownForm},
       {"RIFF PAL cut short", Riff(3, 2), Status::PaletteWrongCount},
       {"RIFF PAL of 257 colours", Riff(257, 257), Status::PaletteWrongCount},
+      {"JASC-PAL without a count", Text(jascHead), Status::PaletteWrongCount},
       {"JASC-PAL, a line short", Text(jascHead + "3\n" + Colours(2, jasc)), Status::PaletteWrongCount},
       {"JASC-PAL, a line over", Text(jascHead + "1\n" + Colours(2, jasc)), Status::PaletteWrongCount},
       {"JASC-PAL of 257", Text(jascHead + "257\n" + Colours(257, jasc)), Status::PaletteWrongCount},
