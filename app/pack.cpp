@@ -82,11 +82,11 @@ class Packer {
   bool Write() {
     const std::string& target = options_.arguments.front();
     if (usable_ && archive_.entries.empty()) PrintInputError(target, "no entry to pack");
-    if (!usable_ || archive_.entries.empty()) return false;
-    if (tessly::GafArchiveFileSize(archive_) > tessly::kOffsetLimit) {
+    if (tooLarge_ || (usable_ && tessly::GafArchiveFileSize(archive_) > tessly::kOffsetLimit)) {
       PrintInputError(target, "the archive would be larger than 2 GiB");
       return false;
     }
+    if (!usable_ || archive_.entries.empty()) return false;
     // A new archive is written in its place; one that replaces a file is
     // written beside it first, so that a failed write leaves the old one.
     FileSink out;
@@ -146,6 +146,7 @@ class Packer {
   // Reads, encodes and numbers one image; shares the rows of the image that
   // it names in `sharedWith` when the writer finds them the same.
   bool AddImage(const std::string& folder, const tessly::ImageDescription& described, tessly::StoredImage& stored) {
+    if (tooLarge_) return false;  // no more memory is spent on an archive that cannot be written
     const std::string path = folder + described.image;
     std::vector<std::uint8_t> bytes;
     tessly::DecodedImage image;
@@ -169,7 +170,9 @@ class Packer {
       if (shared != imageNumbers_.end()) stored.sharesRowsOf = shared->second;
     }
     imageNumbers_.try_emplace(path, nextImage_++);
-    return true;
+    rowBytes_ += stored.rows.size();
+    tooLarge_ = rowBytes_ > tessly::kOffsetLimit;
+    return !tooLarge_;
   }
 
   const Options& options_;
@@ -178,7 +181,9 @@ class Packer {
   std::map<std::string, std::int32_t> imageNumbers_;  // each image file packed, by path, to its number in the walk
   std::int32_t nextImage_ = 0;
   bool versionSet_ = false;
-  bool usable_ = true;  // false once an input could not be used
+  bool usable_ = true;          // false once an input could not be used
+  std::uint64_t rowBytes_ = 0;  // of all images so far, which the archive cannot hold past 2 GiB
+  bool tooLarge_ = false;
 };
 
 }  // namespace
