@@ -17,7 +17,8 @@ struct Plan {
   std::vector<bool> rowsOwn;                   // whether they are written there, or shared
   std::vector<std::uint32_t> subframeTableAt;  // each frame's; 0 for a frame that is an image
   std::uint64_t headersAt = 0;                 // where the frame headers start, after the padding
-  std::uint64_t entriesAt = 0;                 // where the entry headers start
+  std::vector<std::uint32_t> frameHeaderAt;    // each frame's header, its subframes' right after it
+  std::vector<std::uint32_t> entryAt;          // each entry's header, its frame table right after it
   std::uint64_t fileSize = 0;
 };
 
@@ -49,20 +50,22 @@ Plan MakePlan(const StoredArchive& archive) {
                               : plan.rowsAt[static_cast<std::size_t>(images[i]->sharesRowsOf)]);
     if (own) at += image.rows.size();
   };
-  std::uint64_t headers = 0, entries = 0;
   ForEachFrame(archive, [&](const StoredFrame& frame) {
-    headers += kHeaderSize * (1 + frame.subframes.size());
     plan.subframeTableAt.push_back(frame.subframes.empty() ? 0 : static_cast<std::uint32_t>(at));
     at += 4 * std::uint64_t{frame.subframes.size()};
     if (frame.subframes.empty()) placeRows(frame.image);
     for (const StoredImage& subframe : frame.subframes) placeRows(subframe);
   });
+  at = plan.headersAt = (at + 3) / 4 * 4;
+  ForEachFrame(archive, [&](const StoredFrame& frame) {
+    plan.frameHeaderAt.push_back(static_cast<std::uint32_t>(at));
+    at += kHeaderSize * (1 + frame.subframes.size());
+  });
   for (const StoredEntry& entry : archive.entries) {
-    entries += sizeof(GafEntryHeader) + sizeof(GafFrameEntry) * std::uint64_t{entry.frames.size()};
+    plan.entryAt.push_back(static_cast<std::uint32_t>(at));
+    at += sizeof(GafEntryHeader) + sizeof(GafFrameEntry) * std::uint64_t{entry.frames.size()};
   }
-  plan.headersAt = (at + 3) / 4 * 4;
-  plan.entriesAt = plan.headersAt + headers;
-  plan.fileSize = plan.entriesAt + entries;
+  plan.fileSize = at;
   return plan;
 }
 
@@ -70,18 +73,16 @@ Plan MakePlan(const StoredArchive& archive) {
 std::int16_t Count(std::size_t written) { return static_cast<std::int16_t>(written); }
 
 bool WriteRows(FileWriter& out, const StoredArchive& archive, const Plan& plan) {
-  std::size_t image = 0;
-  std::uint32_t header = static_cast<std::uint32_t>(plan.headersAt);
+  std::size_t image = 0, frameNumber = 0;
   bool written = true;
   const auto rows = [&](const StoredImage& stored) {
     if (plan.rowsOwn[image++]) written = written && out.Write(stored.rows.data(), stored.rows.size());
   };
   ForEachFrame(archive, [&](const StoredFrame& frame) {
-    header += static_cast<std::uint32_t>(kHeaderSize);  // the frame's own header; its subframes' follow it
+    const std::uint32_t frameHeader = plan.frameHeaderAt[frameNumber++];
     for (std::size_t j = 0; j < frame.subframes.size(); ++j) {
-      written = written && out.WriteU32(header + static_cast<std::uint32_t>(kHeaderSize * j));
+      written = written && out.WriteU32(frameHeader + static_cast<std::uint32_t>(kHeaderSize * (1 + j)));
     }
-    header += static_cast<std::uint32_t>(kHeaderSize * frame.subframes.size());
     if (frame.subframes.empty()) rows(frame.image);
     for (const StoredImage& subframe : frame.subframes) rows(subframe);
   });
@@ -109,7 +110,7 @@ bool WriteHeaders(FileWriter& out, const StoredArchive& archive, const Plan& pla
 }
 
 bool WriteEntries(FileWriter& out, const StoredArchive& archive, const Plan& plan) {
-  std::uint32_t frameHeader = static_cast<std::uint32_t>(plan.headersAt);
+  std::size_t frameNumber = 0;
   for (const StoredEntry& entry : archive.entries) {
     GafEntryHeader header = entry.header;
     header.frameCount = Count(entry.frames.size());
@@ -118,9 +119,8 @@ bool WriteEntries(FileWriter& out, const StoredArchive& archive, const Plan& pla
     if (!out.Write(bytes, sizeof bytes)) return false;
     for (const StoredFrame& frame : entry.frames) {
       std::uint8_t element[sizeof(GafFrameEntry)];
-      EncodeFrameEntry({frameHeader, frame.tableAux}, element);
+      EncodeFrameEntry({plan.frameHeaderAt[frameNumber++], frame.tableAux}, element);
       if (!out.Write(element, sizeof element)) return false;
-      frameHeader += static_cast<std::uint32_t>(kHeaderSize * (1 + frame.subframes.size()));
     }
   }
   return true;
@@ -173,11 +173,7 @@ Status WriteGafArchive(const StoredArchive& archive, ByteSink& sink) {
   std::uint8_t fileHeader[sizeof(GafHeader)];
   EncodeGafHeader({archive.version, static_cast<std::int32_t>(archive.entries.size()), archive.reserved}, fileHeader);
   bool written = out.Write(fileHeader, sizeof fileHeader);
-  std::uint32_t entryAt = static_cast<std::uint32_t>(plan.entriesAt);
-  for (const StoredEntry& entry : archive.entries) {
-    written = written && out.WriteU32(entryAt);
-    entryAt += static_cast<std::uint32_t>(sizeof(GafEntryHeader) + sizeof(GafFrameEntry) * entry.frames.size());
-  }
+  for (const std::uint32_t entryAt : plan.entryAt) written = written && out.WriteU32(entryAt);
   written =
       written && WriteRows(out, archive, plan) && WriteHeaders(out, archive, plan) && WriteEntries(out, archive, plan);
   return written ? Status::Ok : Status::WriteFailed;
