@@ -20,16 +20,11 @@ constexpr std::string_view kForbiddenSuffixCharacters = "\\/:*?\"<>|";
 constexpr std::pair<std::string_view, char> kLongOptions[] = {{"--PNG", 'p'},     {"--JSON", 'j'}, {"--HELP", 'h'},
                                                               {"--PALETTE", 'c'}, {"--PACK", 'k'}, {"--NEAREST", 'n'}};
 
-bool EqualsIgnoringCase(std::string_view argument, std::string_view upper) {
-  return argument.size() == upper.size() && std::equal(argument.begin(), argument.end(), upper.begin(),
-                                                       [](char a, char b) { return base::AsciiUpper(a) == b; });
-}
-
 // The option letter of an argument that is exactly "-x" or "/x" (upper-cased),
 // a lower-case letter for a long option, or 0 for an ordinary argument.
 char OptionLetter(std::string_view argument) {
   for (const auto& [name, letter] : kLongOptions) {
-    if (EqualsIgnoringCase(argument, name)) return letter;
+    if (base::EqualsIgnoringCase(argument, name)) return letter;
   }
   if (argument.size() != 2 || (argument[0] != '-' && argument[0] != '/')) return 0;
   const char letter = base::AsciiUpper(argument[1]);

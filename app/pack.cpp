@@ -25,13 +25,9 @@ using namespace messages;
 // Added to the name of an archive that is being written to replace another.
 constexpr char kUnfinishedSuffix[] = ".unfinished";
 
-bool IsArchiveDescription(const std::string& path) {
+bool IsArchiveDescription(std::string_view path) {
   constexpr std::string_view kEnding = ".GAF.JSON";
-  if (path.size() < kEnding.size()) return false;
-  for (std::size_t i = 0; i < kEnding.size(); ++i) {
-    if (base::AsciiUpper(path[path.size() - kEnding.size() + i]) != kEnding[i]) return false;
-  }
-  return true;
+  return path.size() >= kEnding.size() && base::EqualsIgnoringCase(path.substr(path.size() - kEnding.size()), kEnding);
 }
 
 // Why a pixel cannot be used: "pixel (3, 4) has colour #C0FFEE, which the palette lacks".

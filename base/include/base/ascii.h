@@ -2,8 +2,17 @@
 // of a to z; bytes from 0x80 up are left as they are.
 #pragma once
 
+#include <algorithm>
+#include <string_view>
+
 namespace base {
 
 inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c; }
+
+// Whether `text` is `upper`, which is written in capitals, letters in either case.
+inline bool EqualsIgnoringCase(std::string_view text, std::string_view upper) {
+  return text.size() == upper.size() &&
+         std::equal(text.begin(), text.end(), upper.begin(), [](char a, char b) { return AsciiUpper(a) == b; });
+}
 
 }  // namespace base
