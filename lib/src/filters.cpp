@@ -39,9 +39,10 @@ bool IsBuildPicture(std::int16_t frameCount, std::span<const std::optional<GafFr
 bool IsBuildPicture(const Archive& archive, const Entry& entry) {
   if (entry.header.frameCount != kBuildPicFrames) return false;
   std::optional<GafFrameHeader> frames[kBuildPicFrames];
-  FrameLayout layout;
+  // Only the frames' own headers matter, so their subframes are not read.
   for (int k = 0; k < kBuildPicFrames; ++k) {
-    if (ReadFrameLayout(archive, entry, k, layout) == Status::Ok) frames[k] = layout.frame.header;
+    Frame frame;
+    if (archive.ReadFrame(entry, k, frame) == Status::Ok) frames[k] = frame.header;
   }
   return IsBuildPicture(entry.header.frameCount, frames);
 }
