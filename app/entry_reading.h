@@ -1,5 +1,6 @@
-// The steps that the exporters take to reach an entry and its frames. Each prints the line of the step that failed and
-// returns false; the caller then goes on with the next piece.
+// The steps that the exporters take to reach an entry and its frames. Each
+// prints the line of the step that failed and returns false; the caller
+// then goes on with the next piece.
 #pragma once
 
 #include <cstdint>

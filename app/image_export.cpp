@@ -77,16 +77,16 @@ bool ExportImages(const Options& options, OverwriteState& overwrite, ImageWork& 
   return true;
 }
 
-// Writes one description file, as the images are written; `quit` is set
-// when the user answered Quit.
-void ExportJson(OverwriteState& overwrite, ImageWork& work, const std::string& target, bool& quit,
+// Writes one description file, as the images are written. False only when
+// the user answered Quit.
+bool ExportJson(OverwriteState& overwrite, ImageWork& work, const std::string& target,
                 const std::function<tessly::Status(tessly::ByteSink&)>& write) {
   const OutputStatus status = OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, work.out.file());
-  quit = status == OutputStatus::Quit;
-  if (status != OutputStatus::Open) return;
+  if (status != OutputStatus::Open) return status != OutputStatus::Quit;
   const bool written = write(work.out) == tessly::Status::Ok && work.out.Flush();
   PrintWith(written ? kExported : kFailedToWrite, target);
   work.out.Close();
+  return true;
 }
 
 // NAME.json, which describes the entry as it stands in the archive. False
@@ -95,10 +95,8 @@ bool ExportDescription(OverwriteState& overwrite, ImageWork& work) {
   const std::string target = work.entry.name + ".json";
   // Listed in the archive's description also when the user kept an existing file.
   work.archive.entries.push_back(target);
-  bool quit = false;
-  ExportJson(overwrite, work, target, quit,
-             [&work](tessly::ByteSink& sink) { return tessly::WriteEntryDescription(work.entry, sink); });
-  return !quit;
+  return ExportJson(overwrite, work, target,
+                    [&work](tessly::ByteSink& sink) { return tessly::WriteEntryDescription(work.entry, sink); });
 }
 
 }  // namespace
@@ -124,11 +122,9 @@ bool ExportEntryImages(const Options& options, OverwriteState& overwrite, ImageW
 
 bool ExportArchiveDescription(const Options& options, OverwriteState& overwrite, ImageWork& work,
                               const std::string& archiveName) {
-  if (!options.describeEntries) return true;
-  bool quit = false;
-  ExportJson(overwrite, work, archiveName + ".json", quit,
-             [&work](tessly::ByteSink& sink) { return tessly::WriteArchiveDescription(work.archive, sink); });
-  return !quit;
+  return !options.describeEntries ||
+         ExportJson(overwrite, work, archiveName + ".json",
+                    [&work](tessly::ByteSink& sink) { return tessly::WriteArchiveDescription(work.archive, sink); });
 }
 
 }  // namespace app
