@@ -34,8 +34,10 @@ inline std::string Question(const std::string& name) {
 inline std::string Exported(const std::string& name) { return "  Exported " + name + "\n"; }
 
 // A fresh directory, removed with everything in it at the end of the test.
+// It lies in the test's working directory, in the build tree, so that a
+// test killed at its time-out leaves it where the next build cleans up.
 struct TempDir {
-  std::string path = ::mkdtemp((fs::temp_directory_path() / "tessly-XXXXXX").string().data());
+  std::string path = ::mkdtemp((fs::current_path() / "tessly-XXXXXX").string().data());
   ~TempDir() { fs::remove_all(path); }
   std::string operator/(const std::string& name) const { return path + "/" + name; }
 };
