@@ -2,6 +2,8 @@
 
 #include "cursor.h"
 #include "gaf_layout.h"
+#include "row_framing.h"
+#include "tessly/gaf_writer.h"
 #include "tessly/archive.h"
 #include "tessly/walk.h"
 
@@ -25,8 +27,11 @@ class EntryCopier {
       if (!AddWithinLimit(kFrameFileSize)) return false;
       StoredFrame& frame = frames.emplace_back();
       frame.image.header = layout.frame.header;
-      frame.tableAux = layout.frame.tableElement.aux;
+      // A one-entry file counts what it holds: a frame that is an image has
+      // no subframes, and its table element the value that files of one entry carry.
+      frame.tableAux = kWrittenFrameTableAux;
       if (!HasSubframes(layout.frame.header)) {
+        frame.image.header.subframeCount = 0;
         if (!ReadImage(frame.image, ImageKind::Frame)) return false;
         continue;
       }
@@ -37,6 +42,8 @@ class EntryCopier {
         subframe.header = slot.header;
         if (!ReadImage(subframe, ImageKind::Subframe)) return false;
       }
+      // A frame none of whose subframes read is written as an image of no rows.
+      if (frame.subframes.empty()) frame.image.header.subframeCount = frame.image.header.height = 0;
     }
     return true;
   }
@@ -54,8 +61,10 @@ class EntryCopier {
   }
 
   // The stored rows of a frame without subframes, or of a subframe.
+  // The header's height becomes the number of rows held.
   bool ReadImage(StoredImage& image, ImageKind kind) {
-    const GafFrameHeader& header = image.header;
+    const GafFrameHeader header = image.header;
+    image.header.height = 0;
     // What cannot be read is reported, and the image kept without rows.
     if (!HasStoredRowLength(header)) {
       Tell(report_, Status::ImageSizeOutOfRange, -1);
@@ -91,14 +100,14 @@ class EntryCopier {
     // Straight from the archive into the row's place, after its length word.
     const std::size_t start = image.rows.size();
     image.rows.resize(start + stored);
-    if (compressed) little_endian::StoreU16(image.rows.data() + start, length);
+    if (compressed) StoreRowLength(image.rows.data() + start, length);
     if (!cursor_.Read(image.rows.data() + start + (stored - length), length)) {
       image.rows.resize(start);
       Tell(report_, compressed ? Status::RowCodesRead : Status::RowRead, r);
       return true;
     }
     fileSize_ += stored;
-    ++image.rowCount;
+    ++image.header.height;
     return true;
   }
 

@@ -85,7 +85,7 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
       {"ReadStoredEntry: an empty report is not told", [&] {
          StoredEntry stored;
          return f.archive.ReadStoredEntry(f.entry, stored, {}) == Status::Ok && stored.frames.size() == 2 &&
-                stored.frames[1].image.rowCount == 2 && stored.frames[0].subframes.size() == 1;
+                stored.frames[1].image.header.height == 2 && stored.frames[0].subframes.size() == 1;
        }},
       {"MemorySource: the last byte, then the end", [&] {
          std::uint8_t byte = 0;

@@ -1,6 +1,5 @@
-// An entry as stored: its headers as read and each image's rows exactly as
-// the archive holds them. What the archive reader copies and the GAF writer
-// writes.
+// An entry as stored: its headers and each image's rows exactly as a GAF
+// file holds them. What the archive reader copies and the GAF writers write.
 //
 // Threads: plain values; one that no thread changes may be read by all.
 #pragma once
@@ -15,12 +14,11 @@ namespace tessly {
 // An image's rows exactly as stored, back to back: a compressed row is its
 // 2-byte length and then its codes, a plain row its `width` pixels.
 struct StoredImage {
-  GafFrameHeader header{};  // as read
+  GafFrameHeader header{};  // as written, but for dataOffset; `height` rows are held
   std::vector<std::uint8_t> rows;
-  std::uint32_t rowCount = 0;  // rows held, which may be fewer than the header's height
-  // For an archive: the number (in the order of entries, frames and
-  // subframes, from 0) of an earlier image whose rows are these, so that
-  // they are stored once; -1 for none.
+  // The number (in the order of entries, frames and subframes, from 0) of
+  // an earlier image whose rows are these, so that they are stored once;
+  // -1 for none.
   std::int32_t sharesRowsOf = -1;
 };
 
