@@ -44,6 +44,15 @@ constexpr std::string_view kCannotUsePalette = "ERROR: cannot use the palette %s
 
 // A file that --pack cannot use: its name, then why and a line end.
 constexpr std::string_view kInputError = "ERROR: %s: ";
+// Why, for --pack.
+constexpr std::string_view kNoSuchDescription = "no such description";
+constexpr std::string_view kNoEntryToPack = "no entry to pack";
+constexpr std::string_view kArchiveTooLarge = "the archive would be larger than 2 GiB";
+constexpr char kPixelNotInPalette[] = "pixel (%d, %d) has colour #%02X%02X%02X, which the palette lacks";
+constexpr char kPixelPartlyTransparent[] = "pixel (%d, %d) is partly transparent (colour #%02X%02X%02X, alpha %d)";
+// After the entry, frame and subframe of a rebuilt archive that its reader
+// does not read as it was packed; "%s" names the piece.
+constexpr std::string_view kDoesNotReadBack = "%s does not read back as it was packed";
 
 // Archives.
 constexpr std::string_view kFileNotFound = "File not found\n";

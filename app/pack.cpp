@@ -16,6 +16,7 @@
 #include "tessly/description.h"
 #include "tessly/filters.h"
 #include "tessly/image_file.h"
+#include "tessly/pack.h"
 
 namespace app {
 namespace {
@@ -35,21 +36,11 @@ std::string PixelProblemText(tessly::Status status, const tessly::PixelProblem& 
   char text[128];
   const auto& c = pixel.colour;
   if (status == tessly::Status::ColourNotInPalette) {
-    std::snprintf(text, sizeof text, "pixel (%d, %d) has colour #%02X%02X%02X, which the palette lacks", pixel.x,
-                  pixel.y, c.red, c.green, c.blue);
+    std::snprintf(text, sizeof text, kPixelNotInPalette, pixel.x, pixel.y, c.red, c.green, c.blue);
   } else {
-    std::snprintf(text, sizeof text, "pixel (%d, %d) is partly transparent (colour #%02X%02X%02X, alpha %d)", pixel.x,
-                  pixel.y, c.red, c.green, c.blue, pixel.alpha);
+    std::snprintf(text, sizeof text, kPixelPartlyTransparent, pixel.x, pixel.y, c.red, c.green, c.blue, pixel.alpha);
   }
   return text;
-}
-
-// A PNG file cannot hold an empty image, so --png writes one transparent
-// pixel in its place: with a description of no width or no height, that
-// pixel stands for the empty image.
-bool StandsForEmptyImage(const tessly::GafFrameHeader& described, const tessly::DecodedImage& image) {
-  return (described.width == 0 || described.height == 0) && described.width >= 0 && described.height >= 0 &&
-         image.width == 1 && image.height == 1 && image.pixels[0] == tessly::kSkippedPixel;
 }
 
 class Packer {
@@ -69,22 +60,53 @@ class Packer {
     if (tessly::ReadArchiveDescription(bytes, described, problem) != tessly::Status::Ok) {
       return Refuse(path, problem);
     }
-    if (!versionSet_) archive_.version = described.version;
+    if (!versionSet_) packed_.archive.version = described.version;
     versionSet_ = true;
     for (const std::string& entry : described.entries) AddEntry(platform::DirectoryPart(path) + entry);
   }
 
-  // Writes the archive when every input could be used. True when it was written.
+  // Writes the archive when every input could be used and it reads back as
+  // packed. True when it was written.
   bool Write() {
     const std::string& target = options_.arguments.front();
-    if (usable_ && archive_.entries.empty()) PrintInputError(target, "no entry to pack");
-    if (tooLarge_ || (usable_ && tessly::GafArchiveFileSize(archive_) > tessly::kOffsetLimit)) {
-      PrintInputError(target, "the archive would be larger than 2 GiB");
-      return false;
+    if (usable_ && packed_.archive.entries.empty()) PrintInputError(target, kNoEntryToPack);
+    if (!usable_ || packed_.archive.entries.empty()) return tooLarge_ && PrintTooLarge(target);
+    std::vector<std::uint8_t> file;
+    tessly::PackMismatch mismatch;
+    const tessly::Status built = tessly::WritePackedArchive(packed_, file, mismatch);
+    if (built == tessly::Status::EntryTooLarge) return PrintTooLarge(target);
+    if (built == tessly::Status::ReadBackDiffers) return PrintInputError(target, MismatchText(mismatch)), false;
+    if (built != tessly::Status::Ok) return PrintInputError(target, tessly::StatusDescription(built)), false;
+    return WriteFile(target, file);
+  }
+
+ private:
+  void Refuse() { usable_ = false; }
+  void Refuse(const std::string& path, const std::string& why) {
+    PrintInputError(path, why);
+    usable_ = false;
+  }
+
+  static bool PrintTooLarge(const std::string& target) {
+    PrintInputError(target, kArchiveTooLarge);
+    return false;
+  }
+
+  // "entry 2 (TREE), frame 1, subframe 0: the image does not read back as it was packed"
+  std::string MismatchText(const tessly::PackMismatch& mismatch) const {
+    std::string text = "entry " + std::to_string(mismatch.entry);
+    if (mismatch.entry >= 0 && static_cast<std::size_t>(mismatch.entry) < packed_.archive.entries.size()) {
+      text += " (" + tessly::EntryName(packed_.archive.entries[static_cast<std::size_t>(mismatch.entry)].header) + ")";
     }
-    if (!usable_ || archive_.entries.empty()) return false;
-    // A new archive is written in its place; one that replaces a file is
-    // written beside it first, so that a failed write leaves the old one.
+    if (mismatch.entry < 0) text = "the archive";
+    if (mismatch.frame >= 0) text += ", frame " + std::to_string(mismatch.frame);
+    if (mismatch.subframe >= 0) text += ", subframe " + std::to_string(mismatch.subframe);
+    return text + ": " + Formatted(kDoesNotReadBack, mismatch.what);
+  }
+
+  // A new archive is written in its place; one that replaces a file is
+  // written beside it first, so that a failed write leaves the old one.
+  bool WriteFile(const std::string& target, const std::vector<std::uint8_t>& file) {
     FileSink out;
     std::string writing = target;
     const bool created = platform::CreateNewOutput(target, out.file());
@@ -95,7 +117,7 @@ class Packer {
       writing = target + kUnfinishedSuffix;
       if (!platform::CreateOutput(writing, out.file())) return PrintWith(kErrorOpeningGafToWrite, writing), false;
     }
-    const bool written = tessly::WriteGafArchive(archive_, out) == tessly::Status::Ok && out.Flush();
+    const bool written = out.Write(file.data(), file.size()) && out.Flush();
     out.Close();
     if (written && (created || platform::ReplaceOutput(writing, target))) {
       PrintWith(kExported, target);
@@ -106,80 +128,43 @@ class Packer {
     return false;
   }
 
- private:
-  void Refuse() { usable_ = false; }
-  void Refuse(const std::string& path, const std::string& why) {
-    PrintInputError(path, why);
-    usable_ = false;
-  }
-
   void AddEntry(const std::string& path) {
     std::vector<std::uint8_t> bytes;
     tessly::EntryDescription described;
     std::string problem;
+    if (tooLarge_) return;  // no more memory is spent on an archive that cannot be written
     if (!ReadInputFile(path, bytes)) return Refuse();
     if (tessly::ReadEntryDescription(bytes, described, problem) != tessly::Status::Ok) return Refuse(path, problem);
     if (!options_.pattern.empty() && !tessly::MatchPattern(options_.pattern, described.name)) return;
-    tessly::StoredEntry& entry = archive_.entries.emplace_back();
-    entry.header.frameCount = described.frameCount;
-    entry.header.aux1 = described.aux1;
-    entry.header.aux2 = described.aux2;
-    std::copy(described.name.begin(), described.name.end(), entry.header.name.begin());
-    const std::string folder = platform::DirectoryPart(path);
-    bool packed = true;
-    for (const std::optional<tessly::FrameDescription>& frame : described.frames) {
-      tessly::StoredFrame& stored = entry.frames.emplace_back();
-      stored.tableAux = frame->tableAux;
-      stored.image.header = frame->own.header;
-      if (!frame->hasSubframes) packed = AddImage(folder, frame->own, stored.image) && packed;
-      for (const std::optional<tessly::ImageDescription>& subframe : frame->subframes) {
-        packed = AddImage(folder, *subframe, stored.subframes.emplace_back()) && packed;
-      }
-    }
-    if (packed) PrintWith(kPacked, described.name);
+    const tessly::ImageLoader load = [this](const std::string& image, tessly::DecodedImage& decoded) {
+      return LoadImage(image, decoded);
+    };
+    const tessly::Status packed = tessly::PackEntry(described, platform::DirectoryPart(path), load, packed_);
+    tooLarge_ = packed == tessly::Status::EntryTooLarge;
+    if (packed == tessly::Status::Ok) PrintWith(kPacked, described.name);
+    if (packed == tessly::Status::OutOfMemory) PrintInputError(path, tessly::StatusDescription(packed));
+    if (packed != tessly::Status::Ok) Refuse();
   }
 
-  // Reads, encodes and numbers one image; shares the rows of the image that
-  // it names in `sharedWith` when the writer finds them the same.
-  bool AddImage(const std::string& folder, const tessly::ImageDescription& described, tessly::StoredImage& stored) {
-    if (tooLarge_) return false;  // no more memory is spent on an archive that cannot be written
-    const std::string path = folder + described.image;
+  // Reads one image file, telling why it cannot be used.
+  bool LoadImage(const std::string& path, tessly::DecodedImage& image) {
     std::vector<std::uint8_t> bytes;
-    tessly::DecodedImage image;
     tessly::PixelProblem pixel;
-    if (!ReadInputFile(path, bytes)) return Refuse(), false;
+    if (!ReadInputFile(path, bytes)) return false;
     const tessly::Status read = tessly::ReadImageFile(bytes, palette_, {.nearest = options_.nearest}, image, pixel);
     if (read == tessly::Status::ColourNotInPalette || read == tessly::Status::PartlyTransparent) {
-      return Refuse(path, PixelProblemText(read, pixel)), false;
+      return PrintInputError(path, PixelProblemText(read, pixel)), false;
     }
-    if (read != tessly::Status::Ok) return Refuse(path, std::string(tessly::StatusDescription(read))), false;
-    if (StandsForEmptyImage(described.header, image)) {
-      image = {
-          static_cast<std::uint16_t>(described.header.width), static_cast<std::uint16_t>(described.header.height), {}};
-    }
-    stored.header = described.header;
-    if (tessly::EncodeStoredImage(image, described.header.compressed != 0, stored) != tessly::Status::Ok) {
-      return Refuse(path, std::string(tessly::StatusDescription(tessly::Status::OutOfMemory))), false;
-    }
-    if (!described.sharedWith.empty()) {
-      const auto shared = imageNumbers_.find(folder + described.sharedWith);
-      if (shared != imageNumbers_.end()) stored.sharesRowsOf = shared->second;
-    }
-    imageNumbers_.try_emplace(path, nextImage_++);
-    rowBytes_ += stored.rows.size();
-    tooLarge_ = rowBytes_ > tessly::kOffsetLimit;
-    return !tooLarge_;
+    if (read != tessly::Status::Ok) return PrintInputError(path, tessly::StatusDescription(read)), false;
+    return true;
   }
 
   const Options& options_;
   tessly::Palette palette_ = tessly::BuiltInPalette();
-  tessly::StoredArchive archive_;
-  std::map<std::string, std::int32_t> imageNumbers_;  // each image file packed, by path, to its number in the walk
-  std::int32_t nextImage_ = 0;
+  tessly::PackedArchive packed_;
   bool versionSet_ = false;
-  bool usable_ = true;          // false once an input could not be used
-  std::uint64_t rowBytes_ = 0;  // of all images so far, which the archive cannot hold past 2 GiB
-  bool tooLarge_ = false;
+  bool usable_ = true;     // false once an input could not be used
+  bool tooLarge_ = false;  // once the rows pass what an archive can hold
 };
 
 }  // namespace
@@ -195,7 +180,7 @@ bool RunPack(const Options& options) {
     const std::string& given = options.arguments[i];
     std::vector<std::string> names;
     platform::FindMatchingNames(given, names);
-    if (names.empty()) PrintInputError(given, "no such description");
+    if (names.empty()) PrintInputError(given, kNoSuchDescription);
     found = found && !names.empty();
     for (const std::string& name : names) packer.AddDescription(platform::DirectoryPart(given) + name);
   }

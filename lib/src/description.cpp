@@ -136,6 +136,9 @@ Status WriteJson(const Json& json, ByteSink& sink) {
 
 // --- Reading: each step names the key it stands at, for the problem.
 
+// The most frames an entry and subframes a frame can hold: their counts are 16-bit and signed.
+constexpr std::size_t kMostPieces = INT16_MAX;
+
 class Reader {
  public:
   explicit Reader(std::string& problem) : problem_(problem) {}
@@ -197,6 +200,7 @@ class Reader {
 
   bool Subframes(const Json& list, const std::string& path, FrameDescription& frame) {
     if (!list.is_array() || list.empty()) return Fail(path + "subframes", &list, "is not a list of subframes");
+    if (list.size() > kMostPieces) return Fail(path + "subframes", nullptr, TooMany(list.size(), "subframes", "a frame"));
     for (std::size_t j = 0; j < list.size(); ++j) {
       const std::string at = path + "subframes[" + std::to_string(j) + "]";
       if (!list[j].is_object()) return Fail(at, &list[j], "is not a subframe that can be rebuilt");
@@ -240,7 +244,8 @@ class Reader {
     if (frames == json.end() || !frames->is_array()) {
       return Fail("frames", At(json, "frames"), "is not a list of frames");
     }
-    const auto count = static_cast<std::int16_t>(std::min<std::size_t>(frames->size(), INT16_MAX));
+    if (frames->size() > kMostPieces) return Fail("frames", nullptr, TooMany(frames->size(), "frames", "an entry"));
+    const auto count = static_cast<std::int16_t>(frames->size());
     if (!Number(json, "", "frameCount", count, entry.frameCount) ||
         !Number(json, "", "aux1", std::uint16_t{0}, entry.aux1) ||
         !Number(json, "", "aux2", std::uint32_t{0}, entry.aux2)) {
@@ -256,6 +261,12 @@ class Reader {
       if (!Frame((*frames)[k], at + ".", entry.frames.emplace_back().emplace())) return false;
     }
     return true;
+  }
+
+  // "holds 32768 frames, more than an entry can hold (32767)".
+  static std::string TooMany(std::size_t count, const char* pieces, const char* holder) {
+    return "holds " + std::to_string(count) + " " + pieces + ", more than " + holder + " can hold (" +
+           std::to_string(kMostPieces) + ")";
   }
 
   // "frames[0].width 70000 is not a number from -32768 to 32767": the key,
@@ -354,6 +365,10 @@ Status ReadArchiveDescription(std::span<const std::uint8_t> json, ArchiveDescrip
       return Status::DescriptionInvalid;
     }
     if (!reader.Number(parsed, "", "version", kGafVersion, description.version)) return Status::DescriptionInvalid;
+    if (description.version != kGafVersion) {
+      reader.Fail("version", Reader::At(parsed, "version"), "is not 65792 (0x00010100), the only version GAF readers take");
+      return Status::DescriptionInvalid;
+    }
     const auto entries = parsed.find("entries");
     if (entries == parsed.end() || !entries->is_array()) {
       reader.Fail("entries", Reader::At(parsed, "entries"), "is not a list of file names");

@@ -70,6 +70,8 @@ std::string_view StatusDescription(Status status) {
       return "a pixel's colour is not in the palette";
     case Status::PartlyTransparent:
       return "a pixel is partly transparent";
+    case Status::ReadBackDiffers:
+      return "the archive written does not read back as what was packed";
     case Status::ImageTooLarge:
       return "the image has more pixels than the limit";
     case Status::EntryTooLarge:

@@ -90,7 +90,8 @@ Status WriteEntryDescription(const EntryDescription& description, ByteSink& sink
 // name that is empty, longer than 31 bytes or not bytes, a number outside
 // its field, a frameCount or subframeCount other than the count, a frame
 // that is an image with a subframeCount above 0, a null frame or subframe,
-// or an empty subframe list; else Ok or OutOfMemory.
+// an empty subframe list, or more than 32767 frames or subframes (what the
+// counts hold); else Ok or OutOfMemory.
 Status ReadEntryDescription(std::span<const std::uint8_t> json, EntryDescription& description, std::string& problem);
 
 // An archive as described: its header's version, and the description
@@ -105,8 +106,9 @@ struct ArchiveDescription {
 Status WriteArchiveDescription(const ArchiveDescription& description, ByteSink& sink);
 
 // Reads what WriteArchiveDescription writes; "version" defaults to
-// kGafVersion, "entries" must be there. Ok, OutOfMemory, or
-// DescriptionInvalid with `problem` naming the key and its value.
+// kGafVersion and may be no other (readers take no other), "entries" must be
+// there. Ok, OutOfMemory, or DescriptionInvalid with `problem` naming the
+// key and its value.
 Status ReadArchiveDescription(std::span<const std::uint8_t> json, ArchiveDescription& description,
                               std::string& problem);
 

@@ -59,10 +59,11 @@ enum class Status {
   ImageDamaged,        // an image file that cannot be decoded
   ColourNotInPalette,  // a pixel of a colour that the palette lacks
   PartlyTransparent,   // a pixel neither opaque nor fully transparent
+  ReadBackDiffers,     // a rebuilt archive does not read back as what was packed
 
   // Limits and writing.
   ImageTooLarge,  // more pixels than Limits::imagePixels allows
-  EntryTooLarge,  // a one-entry file past Limits::entryBytes or kOffsetLimit
+  EntryTooLarge,  // a file past Limits::entryBytes or kOffsetLimit
   OutOfMemory,
   WriteFailed,  // the byte sink refused a write
 };

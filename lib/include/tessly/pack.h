@@ -1,0 +1,68 @@
+// Building an archive again from the descriptions of its entries and the
+// image files they name (what taking it apart with descriptions wrote,
+// edited or not), and checking the archive built before it is kept.
+//
+// Threads: any number may pack at once, each into its own PackedArchive.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tessly/description.h"
+#include "tessly/image.h"
+#include "tessly/status.h"
+#include "tessly/stored_entry.h"
+
+namespace tessly {
+
+// What an image's pixels are: its size and a checksum of its indexes.
+struct ImageSum {
+  std::uint16_t width = 0, height = 0;
+  std::uint64_t sum = 0;
+  bool operator==(const ImageSum&) const = default;
+};
+ImageSum SumOf(const DecodedImage& image);
+
+// An archive being packed: what is stored so far, and what the archive
+// written from it must read back as.
+struct PackedArchive {
+  StoredArchive archive;
+  std::vector<ImageSum> images;                       // each image's, in the order of the walk
+  std::map<std::string, std::int32_t> imageNumbers;   // each image file packed, by path, to its number
+  std::uint64_t rowBytes = 0;                         // of every image so far
+};
+
+// Reads the image file at `path` into `image`. False when it cannot be
+// used; the loader tells its user why.
+using ImageLoader = std::function<bool(const std::string& path, DecodedImage& image)>;
+
+// Adds the entry that `described` describes to `packed`, its images loaded
+// from `folder` + each image's file name and encoded as their headers say.
+// An image of no width or no height in the description is empty, and its
+// file then holds one transparent pixel (a PNG file cannot be empty). An
+// image whose `sharedWith` names a file packed before, in this archive,
+// shares that image's rows when they are the same. Every image is loaded
+// even after one fails, so that each problem is told. Ok; ImageDamaged when
+// an image could not be loaded; EntryTooLarge once the rows pass
+// kOffsetLimit (nothing more is loaded); OutOfMemory.
+Status PackEntry(const EntryDescription& described, const std::string& folder, const ImageLoader& load,
+                 PackedArchive& packed);
+
+// Where the archive written differs from what was packed: the entry,
+// frame and subframe (-1 where it is not about one), and what differs.
+struct PackMismatch {
+  int entry = -1, frame = -1, subframe = -1;
+  std::string what;  // such as "the frame header", "the image"
+};
+
+// Writes the archive in the standard layout into `file`, then reads it
+// back through Archive and compares the header, every entry, frame and
+// subframe header and every decoded image with what was packed. Ok;
+// EntryTooLarge for an archive past kOffsetLimit; ReadBackDiffers with
+// `mismatch` saying where; OutOfMemory.
+Status WritePackedArchive(const PackedArchive& packed, std::vector<std::uint8_t>& file, PackMismatch& mismatch);
+
+}  // namespace tessly

@@ -1,0 +1,197 @@
+#include "tessly/pack.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "record_codec.h"
+#include "tessly/archive.h"
+#include "tessly/archive_writer.h"
+#include "tessly/io.h"
+#include "tessly/palette.h"
+#include "tessly/walk.h"
+
+namespace tessly {
+namespace {
+
+// A PNG file cannot hold an empty image, so one transparent pixel stands
+// for it where the description has no width or no height.
+bool StandsForEmptyImage(const GafFrameHeader& described, const DecodedImage& image) {
+  return (described.width == 0 || described.height == 0) && described.width >= 0 && described.height >= 0 &&
+         image.width == 1 && image.height == 1 && image.pixels[0] == kSkippedPixel;
+}
+
+class EntryPacker {
+ public:
+  EntryPacker(const std::string& folder, const ImageLoader& load, PackedArchive& packed)
+      : folder_(folder), load_(load), packed_(packed) {}
+
+  // Loads, encodes and numbers one image.
+  void Add(const ImageDescription& described, StoredImage& stored) {
+    if (status_ == Status::EntryTooLarge) return;  // no more memory for an archive that cannot be written
+    const std::string path = folder_ + described.image;
+    DecodedImage image;
+    if (!load_(path, image)) {
+      status_ = Status::ImageDamaged;
+      return;
+    }
+    if (StandsForEmptyImage(described.header, image)) {
+      image = {static_cast<std::uint16_t>(described.header.width),
+               static_cast<std::uint16_t>(described.header.height),
+               {}};
+    }
+    stored.header = described.header;
+    if (EncodeStoredImage(image, described.header.compressed != 0, stored) != Status::Ok) {
+      status_ = Status::OutOfMemory;
+      return;
+    }
+    if (!described.sharedWith.empty()) {
+      const auto shared = packed_.imageNumbers.find(folder_ + described.sharedWith);
+      if (shared != packed_.imageNumbers.end()) stored.sharesRowsOf = shared->second;
+    }
+    packed_.imageNumbers.try_emplace(path, static_cast<std::int32_t>(packed_.images.size()));
+    packed_.images.push_back(SumOf(image));
+    packed_.rowBytes += stored.rows.size();
+    if (packed_.rowBytes > kOffsetLimit) status_ = Status::EntryTooLarge;
+  }
+
+  Status status() const { return status_; }
+
+ private:
+  const std::string& folder_;
+  const ImageLoader& load_;
+  PackedArchive& packed_;
+  Status status_ = Status::Ok;
+};
+
+// --- Reading back: every piece compared with what was packed.
+
+class ReadBack {
+ public:
+  ReadBack(const Archive& archive, const PackedArchive& packed, PackMismatch& mismatch)
+      : archive_(archive), packed_(packed), mismatch_(mismatch) {}
+
+  bool All() {
+    GafHeader header;
+    const StoredArchive& meant = packed_.archive;
+    if (archive_.ReadHeader(header) != Status::Ok || header.version != meant.version ||
+        header.reserved != meant.reserved || header.entryCount != static_cast<std::int32_t>(meant.entries.size())) {
+      return Differs("the file header");
+    }
+    for (std::size_t e = 0; e < meant.entries.size(); ++e) {
+      mismatch_ = {static_cast<int>(e), -1, -1, {}};
+      if (!Entry(static_cast<std::int32_t>(e), meant.entries[e])) return false;
+    }
+    return true;
+  }
+
+ private:
+  bool Entry(std::int32_t index, const StoredEntry& meant) {
+    tessly::Entry entry;
+    if (archive_.ReadEntry(index, entry) != Status::Ok || entry.header.name != meant.header.name ||
+        entry.header.aux1 != meant.header.aux1 || entry.header.aux2 != meant.header.aux2 ||
+        entry.header.frameCount != static_cast<std::int16_t>(meant.frames.size())) {
+      return Differs("the entry header");
+    }
+    FrameLayout layout;
+    for (std::size_t k = 0; k < meant.frames.size(); ++k) {
+      mismatch_.frame = static_cast<int>(k);
+      const StoredFrame& frame = meant.frames[k];
+      GafFrameHeader header = frame.image.header;
+      if (!frame.subframes.empty()) header.subframeCount = static_cast<std::int16_t>(frame.subframes.size());
+      if (ReadFrameLayout(archive_, entry, static_cast<int>(k), layout) != Status::Ok ||
+          layout.frame.tableElement.aux != frame.tableAux || !SameHeader(layout.frame.header, header) ||
+          layout.images.size() != std::max<std::size_t>(frame.subframes.size(), 1)) {
+        return Differs("the frame header");
+      }
+      for (const ImageSlot& slot : layout.images) {
+        mismatch_.subframe = slot.subframe;
+        if (!Image(slot, slot.subframe < 0 ? frame.image : frame.subframes[static_cast<std::size_t>(slot.subframe)])) {
+          return false;
+        }
+      }
+      mismatch_.subframe = -1;
+    }
+    return true;
+  }
+
+  bool Image(const ImageSlot& slot, const StoredImage& meant) {
+    if (slot.status != Status::Ok || (slot.subframe >= 0 && !SameHeader(slot.header, meant.header))) {
+      return Differs("the subframe header");
+    }
+    if (archive_.DecodeImage(slot.header, slot.kind(), image_, {}) != Status::Ok ||
+        SumOf(image_) != packed_.images[next_++]) {
+      return Differs("the image");
+    }
+    return true;
+  }
+
+  // All fields but dataOffset, which the writer sets.
+  static bool SameHeader(GafFrameHeader read, GafFrameHeader meant) {
+    read.dataOffset = meant.dataOffset = 0;
+    std::uint8_t a[sizeof(GafFrameHeader)], b[sizeof(GafFrameHeader)];
+    EncodeFrameHeader(read, a);
+    EncodeFrameHeader(meant, b);
+    return std::memcmp(a, b, sizeof a) == 0;
+  }
+
+  bool Differs(const char* what) {
+    mismatch_.what = what;
+    return false;
+  }
+
+  const tessly::Archive& archive_;
+  const PackedArchive& packed_;
+  PackMismatch& mismatch_;
+  DecodedImage image_;
+  std::size_t next_ = 0;  // the number of the next image in the order of the walk
+};
+
+}  // namespace
+
+ImageSum SumOf(const DecodedImage& image) {
+  // FNV-1a over the indexes.
+  std::uint64_t sum = 0xcbf29ce484222325u;
+  for (const std::uint8_t index : image.pixels) sum = (sum ^ index) * 0x100000001b3u;
+  return {image.width, image.height, sum};
+}
+
+Status PackEntry(const EntryDescription& described, const std::string& folder, const ImageLoader& load,
+                 PackedArchive& packed) {
+  try {
+    StoredEntry& entry = packed.archive.entries.emplace_back();
+    entry.header.frameCount = described.frameCount;
+    entry.header.aux1 = described.aux1;
+    entry.header.aux2 = described.aux2;
+    std::copy(described.name.begin(), described.name.end(), entry.header.name.begin());
+    EntryPacker packer(folder, load, packed);
+    for (const std::optional<FrameDescription>& frame : described.frames) {
+      StoredFrame& stored = entry.frames.emplace_back();
+      stored.tableAux = frame->tableAux;
+      stored.image.header = frame->own.header;
+      if (!frame->hasSubframes) packer.Add(frame->own, stored.image);
+      for (const std::optional<ImageDescription>& subframe : frame->subframes) {
+        packer.Add(*subframe, stored.subframes.emplace_back());
+      }
+    }
+    return packer.status();
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
+}
+
+Status WritePackedArchive(const PackedArchive& packed, std::vector<std::uint8_t>& file, PackMismatch& mismatch) {
+  MemorySink sink;
+  const Status written = WriteGafArchive(packed.archive, sink);
+  if (written != Status::Ok) return written == Status::WriteFailed ? Status::OutOfMemory : written;
+  file = std::move(sink.bytes);
+  try {
+    MemorySource source(file);
+    const Archive archive(source);
+    return ReadBack(archive, packed, mismatch).All() ? Status::Ok : Status::ReadBackDiffers;
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
+}
+
+}  // namespace tessly
