@@ -46,7 +46,8 @@ Then ExportImage(const Options& options, OverwriteState& overwrite, ImageWork& w
     PrintStatus(readable, Mode::Bitmaps);
     return Then::NextImage;
   }
-  const std::string target = tessly::ImageFileName(entry.name, slot.frame, slot.subframe, ImageExtension(options));
+  const std::string& stem = options.describeEntries ? work.stem : entry.name;
+  const std::string target = tessly::ImageFileName(stem, slot.frame, slot.subframe, ImageExtension(options));
   switch (OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, work.out.file())) {
     case OutputStatus::Open:
       break;
@@ -92,7 +93,7 @@ bool ExportJson(OverwriteState& overwrite, ImageWork& work, const std::string& t
 // NAME.json, which describes the entry as it stands in the archive. False
 // only when the user answered Quit.
 bool ExportDescription(OverwriteState& overwrite, ImageWork& work) {
-  const std::string target = work.entry.name + ".json";
+  const std::string target = work.stem + ".json";
   // Listed in the archive's description also when the user kept an existing file.
   work.archive.entries.push_back(target);
   return ExportJson(overwrite, work, target,
@@ -103,6 +104,7 @@ bool ExportDescription(OverwriteState& overwrite, ImageWork& work) {
 
 void StartArchive(ImageWork& work, std::uint32_t version) {
   work.users.clear();
+  work.stems.clear();
   work.archive = {version, {}};
 }
 
@@ -111,9 +113,12 @@ bool ExportEntryImages(const Options& options, OverwriteState& overwrite, ImageW
   tessly::Entry entry;
   if (!ReadEntry(archive, index, entry)) return true;
   // Every entry read counts for the images that share pixel data, exported or not.
-  if (options.describeEntries &&
-      tessly::DescribeEntry(archive, entry, ImageExtension(options), work.users, work.entry) != tessly::Status::Ok) {
-    return true;
+  if (options.describeEntries) {
+    work.stem = tessly::EntryFileStem(entry.name, index, work.stems);
+    if (tessly::DescribeEntry(archive, entry, work.stem, ImageExtension(options), work.users, work.entry) !=
+        tessly::Status::Ok) {
+      return true;
+    }
   }
   if (!IsEntrySelected(options, archive, entry)) return true;
   if (!ExportImages(options, overwrite, work, archive, entry)) return false;

@@ -1,6 +1,7 @@
 // Image mode: one 8-bit BMP file (-B) or PNG file (--png) per frame without
 // subframes and per subframe, named after the entry, the frame and the
-// subframe; with --json, then a description of the entry.
+// subframe; with --json, then a description of the entry, and the files of
+// an entry whose name an earlier one had are named apart (EntryFileStem).
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,8 @@ struct ImageWork {
   tessly::FrameLayout layout;
   tessly::PixelDataUsers users;        // of the archive's entries so far
   tessly::ArchiveDescription archive;  // its version, and the entry descriptions written
+  tessly::UsedFileStems stems;         // given to the archive's entries so far
+  std::string stem;                    // that the entry's files are named after
   tessly::EntryDescription entry;
 };
 

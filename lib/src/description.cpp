@@ -1,9 +1,11 @@
 #include "tessly/description.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "base/ascii.h"
 #include "tessly/palette.h"
 #include "tessly/walk.h"
 
@@ -55,14 +57,21 @@ ImageDescription Described(const GafFrameHeader& header, std::string image, Pixe
   return described;
 }
 
+std::string Capitals(std::string_view text) {
+  std::string capitals(text);
+  std::transform(capitals.begin(), capitals.end(), capitals.begin(), base::AsciiUpper);
+  return capitals;
+}
+
 std::optional<FrameDescription> DescribeFrame(const Archive& archive, const Entry& entry, int k,
-                                              std::string_view extension, FrameLayout& layout, PixelDataUsers& users) {
+                                              std::string_view fileStem, std::string_view extension,
+                                              FrameLayout& layout, PixelDataUsers& users) {
   if (ReadFrameLayout(archive, entry, k, layout) != Status::Ok) return std::nullopt;
   FrameDescription frame;
   frame.tableAux = layout.frame.tableElement.aux;
   frame.hasSubframes = HasSubframes(layout.frame.header);
   for (const ImageSlot& slot : layout.images) {
-    const std::string image = ImageFileName(entry.name, slot.frame, slot.subframe, extension);
+    const std::string image = ImageFileName(fileStem, slot.frame, slot.subframe, extension);
     if (!frame.hasSubframes) {
       frame.own = Described(slot.header, image, users);
     } else if (slot.status == Status::Ok) {
@@ -300,13 +309,20 @@ std::string ImageFileName(std::string_view entryName, int frame, int subframe, s
   return std::string(entryName) + numbers + std::string(extension);
 }
 
-Status DescribeEntry(const Archive& archive, const Entry& entry, std::string_view imageExtension, PixelDataUsers& users,
-                     EntryDescription& description) {
+std::string EntryFileStem(std::string_view name, std::int32_t index, UsedFileStems& used) {
+  std::string stem(name);
+  // A name that is itself like "NAME(3)" may still stand in the way.
+  while (!used.insert(Capitals(stem)).second) stem += "(" + std::to_string(index) + ")";
+  return stem;
+}
+
+Status DescribeEntry(const Archive& archive, const Entry& entry, std::string_view fileStem,
+                     std::string_view imageExtension, PixelDataUsers& users, EntryDescription& description) {
   try {
     description = {entry.name, entry.header.frameCount, entry.header.aux1, entry.header.aux2, {}};
     FrameLayout layout;
     for (int k = 0; k < entry.header.frameCount; ++k) {
-      description.frames.push_back(DescribeFrame(archive, entry, k, imageExtension, layout, users));
+      description.frames.push_back(DescribeFrame(archive, entry, k, fileStem, imageExtension, layout, users));
     }
   } catch (const std::bad_alloc&) {
     return Status::OutOfMemory;

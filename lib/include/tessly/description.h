@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -56,13 +57,23 @@ using PixelDataUsers = std::map<std::uint32_t, std::string>;
 // `subframe` is -1 for a frame's own image.
 std::string ImageFileName(std::string_view entryName, int frame, int subframe, std::string_view extension);
 
+// The files of entries' descriptions and images are named after a stem:
+// the entry's name, or, for an entry whose name an earlier entry of the
+// same archive already gave its files (letter case aside, as Windows file
+// systems compare names), the name followed by the entry's number in the
+// archive, from 0, in parentheses: "treeburn1(12)". `used` holds the stems
+// given so far, in capitals; give every entry of an archive a stem, in
+// order, for the numbers to stay the same whichever entries are exported.
+using UsedFileStems = std::set<std::string>;
+std::string EntryFileStem(std::string_view name, std::int32_t index, UsedFileStems& used);
+
 // Describes `entry` as it stands in the archive, its images' files named
-// with `imageExtension`. An image whose pixel data begins where that of an
+// with `fileStem` and `imageExtension`. An image whose pixel data begins where that of an
 // image in `users` does gets `sharedWith`; every other image is added to
 // `users`. Describe the entries of an archive in order, all of them, for
 // `sharedWith` to name the first user. Ok or OutOfMemory.
-Status DescribeEntry(const Archive& archive, const Entry& entry, std::string_view imageExtension, PixelDataUsers& users,
-                     EntryDescription& description);
+Status DescribeEntry(const Archive& archive, const Entry& entry, std::string_view fileStem,
+                     std::string_view imageExtension, PixelDataUsers& users, EntryDescription& description);
 
 // Writes the description as JSON into `sink`, two-space indented and ending
 // in a line end:
