@@ -25,13 +25,10 @@ void PrintWith(std::string_view format, std::string_view value) { Print(Formatte
 void PrintWith(std::string_view format, long long value) { Print(Replacing(format, "%d", std::to_string(value))); }
 
 void PrintStatus(tessly::Status status, messages::Mode mode, int row) {
-  for (const messages::StatusText& text : messages::kStatusTexts) {
-    if (text.status != status) continue;
-    const std::string_view line =
-        mode == messages::Mode::GafCopy && !text.gafCopy.empty() ? text.gafCopy : text.bitmaps;
-    line.find("%d") == std::string_view::npos ? Print(line) : PrintWith(line, row);
-    return;
-  }
+  const tessly::StatusText& text = tessly::TextOf(status);
+  const std::string_view line =
+      mode == messages::Mode::GafCopy && !text.copyLine.empty() ? text.copyLine : text.imageLine;
+  line.find("%d") == std::string_view::npos ? Print(line) : PrintWith(line, row);
 }
 
 void FlushOutput() { std::fflush(stdout); }

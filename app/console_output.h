@@ -22,7 +22,7 @@ void PrintWith(std::string_view format, std::string_view value);
 // Prints `format` with its single "%d" replaced by `value` in decimal.
 void PrintWith(std::string_view format, long long value);
 
-// Prints the line of `status` in `mode` (kStatusTexts), with `row` for its
+// Prints the line of `status` in `mode` (tessly::TextOf), with `row` for its
 // "%d"; nothing for Ok and the statuses without a line.
 void PrintStatus(tessly::Status status, messages::Mode mode, int row = -1);
 

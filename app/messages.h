@@ -60,40 +60,8 @@ constexpr std::string_view kArchiveName = "%s\n";
 constexpr std::string_view kCouldNotOpen = "ERROR;  could not open\n";
 constexpr std::string_view kOnlyOneGafEntry = "  Only one GAF entry (no action taken)\n";
 
-// Where a text of the table below is printed.
+// Where a status's line (tessly::TextOf) is printed: image mode, or GAF mode.
 enum class Mode { Bitmaps, GafCopy };
-
-// The line that each failure the library reports prints: in bitmap mode,
-// and in GAF mode where that differs ("%d" is the row's number). A status
-// not in the table prints nothing of its own: it ends in "Failed to write",
-// or, for an archive that cannot be read, in silence.
-struct StatusText {
-  tessly::Status status;
-  std::string_view bitmaps;
-  std::string_view gafCopy = {};  // empty: the same as in bitmap mode
-};
-
-constexpr StatusText kStatusTexts[] = {
-    {tessly::Status::NotAGafArchive, "Invalid GAF\n"},
-    {tessly::Status::EntryTableSeek, " error seeking file position\n"},
-    {tessly::Status::EntryTableRead, " error reading file\n"},
-    {tessly::Status::EntryHeaderSeek, " error seeking position\n"},
-    {tessly::Status::EntryHeaderRead, " error reading GAF entry\n"},
-    {tessly::Status::FrameTableSeek, " error seeking GAF frame position\n"},
-    {tessly::Status::FrameTableRead, " error reading GAF frame entry\n"},
-    {tessly::Status::FrameHeaderSeek, " error seeking frame data position\n"},
-    {tessly::Status::FrameHeaderRead, " error reading frame data\n"},
-    {tessly::Status::SubframeTableSeek, " error seeking subframe entry position\n"},
-    {tessly::Status::SubframeTableRead, " error reading subframe entry data\n"},
-    {tessly::Status::SubframeHeaderSeek, " error seeking subframe data position\n"},
-    {tessly::Status::SubframeHeaderRead, " error reading subframe data\n"},
-    {tessly::Status::ImageSizeOutOfRange, " error: image size out of range\n"},
-    {tessly::Status::FramePixelsSeek, " error accessing frame pixel data\n", " error seeking frame pixel data\n"},
-    {tessly::Status::SubframePixelsSeek, " error accessing subframe pixel data\n", " error seeking frame pixel data\n"},
-    {tessly::Status::RowRead, " error reading pixel data\n", " error reading pixel data row %d\n"},
-    {tessly::Status::RowLengthRead, " error reading pixel data length\n", " error reading pixel data row length\n"},
-    {tessly::Status::RowCodesRead, " error reading compressed pixel data\n", " error reading pixel data row %d\n"},
-};
 
 // Output files. GAF mode indents its opening error by one blank more.
 constexpr std::string_view kErrorOpeningBitmapToWrite = " error opening %s to write\n";
