@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 
+#include "bmp_format.h"
 #include "little_endian.h"
 #include "tessly/bmp.h"
 
@@ -27,21 +28,21 @@ void EncodeBmpHeaders(std::uint16_t width, std::uint16_t height, std::uint8_t* b
   // File header.
   bytes[0] = 'B';
   bytes[1] = 'M';
-  StoreU32(bytes + 2, static_cast<std::uint32_t>(BmpFileSize(width, height)));  // file size
-  StoreU32(bytes + 10, static_cast<std::uint32_t>(kBmpPixelsOffset));           // offset of the rows
+  StoreU32(bytes + bmp::kFileSizeAt, static_cast<std::uint32_t>(BmpFileSize(width, height)));
+  StoreU32(bytes + bmp::kRowsOffsetAt, static_cast<std::uint32_t>(kBmpPixelsOffset));
   // Info header.
-  StoreU32(bytes + 14, 40);                     // info header size
-  StoreU32(bytes + 18, std::uint32_t{width});   // width
-  StoreU32(bytes + 22, std::uint32_t{height});  // height, positive: rows bottom-up
-  StoreU16(bytes + 26, 1);                      // planes
-  StoreU16(bytes + 28, 8);                      // bits per pixel
-  StoreU32(bytes + 46, 256);                    // colours used
-  StoreU32(bytes + 50, 256);                    // important colours
+  StoreU32(bytes + bmp::kInfoSizeAt, bmp::kInfoHeaderSize);
+  StoreU32(bytes + bmp::kWidthAt, std::uint32_t{width});
+  StoreU32(bytes + bmp::kHeightAt, std::uint32_t{height});  // positive: rows bottom-up
+  StoreU16(bytes + bmp::kPlanesAt, 1);
+  StoreU16(bytes + bmp::kBitsAt, 8);
+  StoreU32(bytes + bmp::kColoursUsedAt, 256);
+  StoreU32(bytes + bmp::kColoursImportantAt, 256);
 }
 
 }  // namespace
 
-std::size_t BmpRowStride(std::uint16_t width) { return (std::size_t{width} + 3) & ~std::size_t{3}; }
+std::size_t BmpRowStride(std::uint16_t width) { return static_cast<std::size_t>(bmp::RowStride(width, 8)); }
 
 std::size_t BmpFileSize(std::uint16_t width, std::uint16_t height) {
   return kBmpPixelsOffset + BmpRowStride(width) * std::size_t{height};

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "bmp_format.h"
 #include "little_endian.h"
 #include "tessly/image_file.h"
 
@@ -157,18 +158,18 @@ Status ReadBmp(std::span<const std::uint8_t> file, const Palette& palette, const
                DecodedImage& image, PixelProblem& problem) {
   using little_endian::LoadU16;
   using little_endian::LoadU32;
-  if (file.size() < 54) return Status::ImageDamaged;
-  const std::uint32_t rowsAt = LoadU32(&file[10]), infoSize = LoadU32(&file[14]);
-  const auto width = static_cast<std::int32_t>(LoadU32(&file[18])),
-             height = static_cast<std::int32_t>(LoadU32(&file[22]));
-  const std::uint16_t bits = LoadU16(&file[28]);
-  const std::uint32_t compression = LoadU32(&file[30]);
-  std::uint32_t tableSize = LoadU32(&file[46]);
-  if (infoSize < 40 || width < 0 || height == INT32_MIN) return Status::ImageDamaged;
+  if (file.size() < bmp::kHeadersSize) return Status::ImageDamaged;
+  const std::uint32_t rowsAt = LoadU32(&file[bmp::kRowsOffsetAt]), infoSize = LoadU32(&file[bmp::kInfoSizeAt]);
+  const auto width = static_cast<std::int32_t>(LoadU32(&file[bmp::kWidthAt])),
+             height = static_cast<std::int32_t>(LoadU32(&file[bmp::kHeightAt]));
+  const std::uint16_t bits = LoadU16(&file[bmp::kBitsAt]);
+  const std::uint32_t compression = LoadU32(&file[bmp::kCompressionAt]);
+  std::uint32_t tableSize = LoadU32(&file[bmp::kColoursUsedAt]);
+  if (infoSize < bmp::kInfoHeaderSize || width < 0 || height == INT32_MIN) return Status::ImageDamaged;
   if (compression != 0 || (bits != 8 && bits != 24 && bits != 32)) return Status::ImageUnsupported;
   if (tableSize == 0 || tableSize > 256) tableSize = bits == 8 ? 256 : 0;
   const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -std::int64_t{height} : height);
-  const std::uint64_t stride = (std::uint64_t(width) * bits + 31) / 32 * 4, tableAt = 14 + std::uint64_t{infoSize};
+  const std::uint64_t stride = bmp::RowStride(std::uint64_t(width), bits), tableAt = bmp::kInfoSizeAt + std::uint64_t{infoSize};
   if (tableAt + 4 * std::uint64_t{tableSize} > file.size() || rowsAt + stride * rows > file.size()) {
     return Status::ImageDamaged;
   }
