@@ -28,9 +28,19 @@ TEST(Pack, StandardArchivesComeBackByteForByte) {
       Compressed(5, {{0x0C, 1, 2, 3, 3, 0x03}, {0x05, 0x0A, 4}, {0x00, 1, 0x09}, {0x00, 1, 0x0A, 2, 0x00, 5}}, 0xFFFE);
   const Image plain = fixture::PlainImage(3, 2, 20), empty{0, 3, 1, {{}, {}, {}}};
   Frame subframes{Image{9, 9, 1, {}, 4, 5}, {small, plain}, 0x77};
+  // 300 pixels 0 to 7 and again: literals of 64, 64, 64, 64 and 44, 305
+  // bytes of codes, whose length takes both bytes.
+  Bytes literals;
+  for (int i = 0; i < 300; ++i) {
+    if (i % 64 == 0) literals.push_back(std::uint8_t((std::min(64, 300 - i) - 1) << 2));
+    literals.push_back(std::uint8_t(i % 8));
+  }
+  const Image wide = Compressed(300, {literals, {}});
   const std::vector<std::pair<std::vector<Entry>, std::map<int, int>>> rows = {
       {{{"RUNS", {{runs}, subframes}, 0xAB, 0xCDEF}, {"N\xE9\x80\xFF", {{plain, {}, 5}, {small}}}}, {{3, 2}, {4, 1}}},
       {{{"ONE", {{small}}}, {"TWO", {{empty}, {small}}}, {"THREE", {{plain}}}}, {{2, 0}}},
+      // Entries of one name, and of one name but for case, each with images of its own.
+      {{{"ROCK", {{small}}}, {"rock", {{wide}}}, {"ROCK", {{plain}, {runs}}}}, {}},
   };
   for (const auto& [entries, shares] : rows) {
     const Bytes archive = fixture::BuildStandardGaf(entries, shares);
@@ -41,7 +51,14 @@ TEST(Pack, StandardArchivesComeBackByteForByte) {
       std::string packed = "b.gaf\n";
       for (const Entry& entry : entries) packed += "  Packed " + entry.name + "\n";
       EXPECT_EQ(RunTessly(dir.path, {"--pack", "b.gaf", "a.gaf.json"}), kBanner + packed + Exported("b.gaf")) << mode;
-      EXPECT_TRUE(FilesIn(dir.path)["b.gaf"] == archive) << entries[0].name << mode;
+      std::map<std::string, Bytes> files = FilesIn(dir.path);
+      EXPECT_TRUE(files["b.gaf"] == archive) << entries[0].name << mode;
+      if (entries[0].name == "ROCK") {
+        const std::string listed(files["a.gaf.json"].begin(), files["a.gaf.json"].end());
+        EXPECT_NE(listed.find("\"ROCK.json\",\n    \"rock(1).json\",\n    \"ROCK(2).json\""), std::string::npos) << listed;
+        EXPECT_EQ(files.count("rock(1)00" + std::string(mode == "--png" ? ".PNG" : ".BMP")), 1u);
+        EXPECT_EQ(files.count("ROCK(2)01" + std::string(mode == "--png" ? ".PNG" : ".BMP")), 1u);
+      }
     }
   }
 }
@@ -76,14 +93,16 @@ TEST(Pack, OtherLayoutsKeepEverythingThenComeBackByteForByte) {
 }
 
 // A PNG file of RGBA pixels, or of indexes with `colours` colours of the
-// built-in palette from index `shift` on, written by libspng.
-Bytes Png(std::uint32_t width, std::uint32_t height, const Bytes& pixels, int colours = 0, int shift = 0) {
+// built-in palette from index `shift` on, written by libspng; indexes of
+// fewer than 8 bits come packed, the first pixel in the highest bits.
+Bytes Png(std::uint32_t width, std::uint32_t height, const Bytes& pixels, int colours = 0, int shift = 0,
+          std::uint8_t depth = 8) {
   static const std::uint32_t kBuiltIn[10] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080,
                                              0x800080, 0x008080, 0x808080, 0xC0DCC0, 0x5454FC};
   spng_ctx* png = spng_ctx_new(SPNG_CTX_ENCODER);
   spng_set_option(png, SPNG_ENCODE_TO_BUFFER, 1);
   const int type = colours > 0 ? SPNG_COLOR_TYPE_INDEXED : SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;
-  spng_ihdr ihdr{width, height, 8, std::uint8_t(type)};
+  spng_ihdr ihdr{width, height, depth, std::uint8_t(type)};
   spng_set_ihdr(png, &ihdr);
   spng_plte plte{std::uint32_t(colours), {}};
   for (int i = 0; i < colours; ++i) {
@@ -100,17 +119,17 @@ Bytes Png(std::uint32_t width, std::uint32_t height, const Bytes& pixels, int co
   return file;
 }
 
-// A 24-bit BMP file of these colours, bottom row first.
-Bytes Bmp24(std::uint32_t width, const std::vector<std::uint32_t>& rgb) {
-  const std::uint32_t stride = (3 * width + 3) / 4 * 4, height = std::uint32_t(rgb.size()) / width;
+// A BMP file of 24 or 32 bits of these colours, bottom row first.
+Bytes Bmp(std::uint32_t width, const std::vector<std::uint32_t>& rgb, std::uint32_t bits = 24) {
+  const std::uint32_t bytes = bits / 8, stride = (bytes * width + 3) / 4 * 4, height = std::uint32_t(rgb.size()) / width;
   Bytes bmp{'B', 'M'};
   for (const std::uint32_t field : {54 + stride * height, 0u, 54u, 40u, width, height}) {
     fixture::Put(bmp, bmp.size(), field);
   }
-  fixture::Put(bmp, bmp.size(), 1 | 24 << 16), fixture::Put(bmp, bmp.size(), 0, 24);
+  fixture::Put(bmp, bmp.size(), 1 | bits << 16), fixture::Put(bmp, bmp.size(), 0, 24);
   for (std::uint32_t y = height; y-- > 0;) {
-    for (std::uint32_t x = 0; x < width; ++x) fixture::Put(bmp, bmp.size(), rgb[y * width + x], 3);
-    bmp.resize(bmp.size() + stride - 3 * width);
+    for (std::uint32_t x = 0; x < width; ++x) fixture::Put(bmp, bmp.size(), rgb[y * width + x] | 0xEE000000, bytes);
+    bmp.resize(bmp.size() + stride - bytes * width);
   }
   return bmp;
 }
@@ -134,7 +153,7 @@ TEST(Pack, EditedInputsTable) {
     return fixture::BuildStandardGaf({{"E", {{first}, {second}}, 0, 7}});
   };
   const Image second{2, 1, 0, {{4, 0}}};
-  const Bytes indexed = Png(3, 2, {1, 2, 9, 3, 3, 3}, 10), bmp = Bmp24(2, {0x000080, 0x000000});
+  const Bytes indexed = Png(3, 2, {1, 2, 9, 3, 3, 3}, 10), bmp = Bmp(2, {0x000080, 0x000000});
   const Bytes good = archive(Rows(3, {{0x04, 1, 2, 0x03}, {0x0A, 3}}), second);
   const auto rgba = [](std::uint32_t first, std::uint8_t alpha = 255) {
     Bytes pixels;
@@ -151,6 +170,15 @@ TEST(Pack, EditedInputsTable) {
     return changed;
   };
   const std::string packed = "b.gaf\n  Packed E\n  Exported b.gaf\n", refused = "b.gaf\nERROR: ";
+  const auto Patched = [](Bytes file, std::size_t at, std::uint32_t value) {
+    fixture::Put(file, at, value);
+    return file;
+  };
+  const auto many = [](const std::string& piece) {  // 32768 of them
+    std::string list = piece;
+    for (int i = 1; i < 32768; ++i) list += ", " + piece;
+    return list;
+  };
   const RunOptions failing{.exitStatus = 1};
   // clang-format off
   std::vector<RunRow> rows = {
@@ -178,6 +206,37 @@ TEST(Pack, EditedInputsTable) {
        failing, refused + "E.json: frameCount 3 is not the number of frames\n", {{"b.gaf", kOld}}},
       {with({{"E.json", description(frame0, R"({"image": "E02.BMP"})")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
        refused + "E02.BMP: the file cannot be opened\n", {{"b.gaf", kOld}}},
+      // Indexes of 4, 2 and 1 bits, as editors write images of few colours.
+      {with({{"E00.PNG", Png(3, 2, {0x12, 0x90, 0x33, 0x30}, 10, 0, 4)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
+       {{"b.gaf", good}}},
+      {with({{"E00.PNG", Png(3, 2, {0x60, 0xFC}, 4, 0, 2)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
+       {{"b.gaf", archive(Rows(3, {{0x08, 1, 2, 0}, {0x0A, 3}}), second)}}},
+      {with({{"E00.PNG", Png(3, 2, {0xA0, 0xE0}, 2, 0, 1)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
+       {{"b.gaf", archive(Rows(3, {{0x08, 1, 0, 1}, {0x0A, 1}}), second)}}},
+      // A BMP file of 32 bits, whose fourth byte is no alpha.
+      {with({{"E01.BMP", Bmp(2, {0x000080, 0x000000}, 32)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
+       {{"b.gaf", good}}},
+      {with({{"E00.PNG", Text("not an image")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
+       refused + "E00.PNG: neither a PNG file nor a BMP file\n", {{"b.gaf", kOld}}},
+      {with({{"E01.BMP", Patched(bmp, 30, 1)}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
+       refused + "E01.BMP: a BMP file that is compressed, or not of 8, 24 or 32 bits\n", {{"b.gaf", kOld}}},
+      // BMP headers that say more than the file holds: rows past its end, a wider image.
+      {with({{"E01.BMP", Patched(bmp, 10, 55)}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
+       refused + "E01.BMP: the image file is damaged\n", {{"b.gaf", kOld}}},
+      {with({{"E01.BMP", Patched(bmp, 18, 3)}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
+       refused + "E01.BMP: the image file is damaged\n", {{"b.gaf", kOld}}},
+      // Descriptions in another folder name images beside them.
+      {{{"in/E.json", inputs.at("E.json")}, {"in/E00.PNG", indexed}, {"in/E01.BMP", bmp}}, {"--pack", "b.gaf", "in/E.json"},
+       {}, "b.gaf\n  Packed E\n  Exported b.gaf\n", {{"b.gaf", good}}},
+      // Only the version that readers take, and no more pieces than a count holds.
+      {with({{"a.gaf.json", Text(R"({"version": 5, "entries": ["E.json"]})")}}), {"-Y", "--pack", "b.gaf", "a.gaf.json"},
+       failing, refused + "a.gaf.json: version 5 is not 65792 (0x00010100), the only version GAF readers take\n", {{"b.gaf", kOld}}},
+      {with({{"E.json", Text(R"({"name": "E", "frames": [{"subframes": [)" + many(R"({"image": "E00.PNG"})") + "]}]}")}}),
+       {"-Y", "--pack", "b.gaf", "E.json"}, failing,
+       refused + "E.json: frames[0].subframes holds 32768 subframes, more than a frame can hold (32767)\n", {{"b.gaf", kOld}}},
+      {with({{"E.json", Text(R"({"name": "E", "frames": [)" + many(R"({"image": "E00.PNG"})") + "]}")}}),
+       {"-Y", "--pack", "b.gaf", "E.json"}, failing,
+       refused + "E.json: frames holds 32768 frames, more than an entry can hold (32767)\n", {{"b.gaf", kOld}}},
       {inputs, {"--palette", "no.pal", "--pack", "b.gaf", "E.json"}, failing,
        "b.gaf\nERROR: cannot use the palette no.pal: the file cannot be opened\n", {{"b.gaf", kOld}}},
       {inputs, {"-N", "--pack", "b.gaf", "E.json"}, failing, "b.gaf\n  Packed E\n  b.gaf already exists; skipping\n", {{"b.gaf", kOld}}},

@@ -87,11 +87,6 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
          return f.archive.ReadStoredEntry(f.entry, stored, {}) == Status::Ok && stored.frames.size() == 2 &&
                 stored.frames[1].image.header.height == 2 && stored.frames[0].subframes.size() == 1;
        }},
-      {"MemorySource: the last byte, then the end", [&] {
-         std::uint8_t byte = 0;
-         return f.source.ReadAt(f.bytes.size() - 1, &byte, 1) == 1 && byte == f.bytes.back() &&
-                f.source.ReadAt(f.bytes.size(), &byte, 1) == 0;
-       }},
       {"WriteBmp: rows past 64 KiB, bottom row first, each padded", [] {
          DecodedImage wide{301, 250, std::vector<std::uint8_t>(301 * 250)};
          for (std::size_t i = 0; i < wide.pixels.size(); ++i) wide.pixels[i] = std::uint8_t(i / 301);  // its row
