@@ -63,6 +63,41 @@ TEST(Pack, StandardArchivesComeBackByteForByte) {
   }
 }
 
+// Images of no pixels, rows of no codes and images of one pixel, read from
+// files in every mode: each mode's files say the same as the archive's
+// (the split files give the same bitmaps), and the archive packs back
+// byte for byte from PNG and from BMP files.
+TEST(Pack, EmptyAndOnePixelImagesThroughEveryMode) {
+  const Image none{0, 0, 0, {}}, noCodes = Compressed(0, {{}, {}, {}}), pixel{1, 1, 0, {{5}}},
+              codedPixel = Compressed(1, {{0x00, 6}}), emptyRow = Compressed(4, {{}});
+  const std::vector<Entry> entries = {{"E", {{none}, {noCodes}, {pixel}, {codedPixel}, {emptyRow}}},
+                                      {"F", {Frame{Image{1, 1, 1, {}}, {none, pixel, codedPixel}}}}};
+  const Bytes archive = fixture::BuildStandardGaf(entries, {});
+  TempDir split, bitmaps;
+  fixture::WriteFile(split / "a.gaf", archive);
+  RunTessly(split.path, {"a.gaf"});
+  fixture::WriteFile(bitmaps / "a.gaf", archive);
+  RunTessly(bitmaps.path, {"-B", "a.gaf"});
+  std::map<std::string, Bytes> fromArchive = FilesIn(bitmaps.path);
+  EXPECT_EQ(fromArchive.size(), 1u + 5 + 3);
+  for (const std::string part : {"E", "F"}) {
+    TempDir again;
+    fixture::WriteFile(again / "p.gaf", FilesIn(split.path)[part + "_gadget.GAF"]);
+    RunTessly(again.path, {"-B", "p.gaf"});
+    for (const auto& [name, bytes] : FilesIn(again.path)) {
+      EXPECT_TRUE(name == "p.gaf" || fromArchive[name] == bytes) << name;
+    }
+  }
+  for (const std::string mode : {"--png", "-B"}) {
+    TempDir dir;
+    fixture::WriteFile(dir / "a.gaf", archive);
+    RunTessly(dir.path, {mode, "--json", "a.gaf"});
+    EXPECT_EQ(RunTessly(dir.path, {"--pack", "b.gaf", "a.gaf.json"}),
+              kBanner + "b.gaf\n  Packed E\n  Packed F\n" + Exported("b.gaf"));
+    EXPECT_TRUE(FilesIn(dir.path)["b.gaf"] == archive) << mode;
+  }
+}
+
 // Another layout and encoding, with frame 1's pixel data also frame 2's
 // under another origin: packed, it holds the same images, fields and
 // sharing; packed again from its own output, it is the same file.
