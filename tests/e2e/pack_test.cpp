@@ -69,8 +69,8 @@ TEST(Pack, StandardArchivesComeBackByteForByte) {
 // byte for byte from PNG and from BMP files.
 TEST(Pack, EmptyAndOnePixelImagesThroughEveryMode) {
   const Image none{0, 0, 0, {}}, noCodes = Compressed(0, {{}, {}, {}}), pixel{1, 1, 0, {{5}}},
-              codedPixel = Compressed(1, {{0x00, 6}}), emptyRow = Compressed(4, {{}});
-  const std::vector<Entry> entries = {{"E", {{none}, {noCodes}, {pixel}, {codedPixel}, {emptyRow}}},
+              codedPixel = Compressed(1, {{0x00, 6}}), emptyRow = Compressed(4, {{}}), noWidth{0, 2, 0, {{}, {}}};
+  const std::vector<Entry> entries = {{"E", {{none}, {noCodes}, {pixel}, {codedPixel}, {emptyRow}, {noWidth}}},
                                       {"F", {Frame{Image{1, 1, 1, {}}, {none, pixel, codedPixel}}}}};
   const Bytes archive = fixture::BuildStandardGaf(entries, {});
   TempDir split, bitmaps;
@@ -79,7 +79,7 @@ TEST(Pack, EmptyAndOnePixelImagesThroughEveryMode) {
   fixture::WriteFile(bitmaps / "a.gaf", archive);
   RunTessly(bitmaps.path, {"-B", "a.gaf"});
   std::map<std::string, Bytes> fromArchive = FilesIn(bitmaps.path);
-  EXPECT_EQ(fromArchive.size(), 1u + 5 + 3);
+  EXPECT_EQ(fromArchive.size(), 1u + 6 + 3);
   for (const std::string part : {"E", "F"}) {
     TempDir again;
     fixture::WriteFile(again / "p.gaf", FilesIn(split.path)[part + "_gadget.GAF"]);
