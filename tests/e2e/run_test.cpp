@@ -215,18 +215,22 @@ TEST(GafMode, OneEntryFilesFieldByField) {
 TEST(GafMode, RoundTripThroughBitmapMode) {
   const Image codes{5, 2, 1, {{0x03, 0x06, 0x40}, {0x08, 1, 2, 3, 0x41}}};
   TempDir original, back;
-  fixture::WriteFile(original / "a.gaf", fixture::BuildGaf({{"S", {{codes}, {Image{1, 1}, {PlainImage(3, 3), codes}}}},
-                                                            {"BIG", {{PlainImage(1100, 1000, 5)}}}}));
+  // Images of no pixels, rows of no codes, a plain image of no width (reads of 0 bytes), one pixel.
+  const Image none{0, 0}, noCodes{0, 3, 1, {{}, {}, {}}}, noWidth{0, 2, 0, {{}, {}}};
+  fixture::WriteFile(original / "a.gaf",
+                     fixture::BuildGaf({{"S", {{codes}, {Image{1, 1}, {PlainImage(3, 3), codes}}, {none}, {noCodes}}},
+                                        {"T", {{noWidth}, {PlainImage(1, 1)}, {Image{1, 1}, {none, PlainImage(1, 1)}}}},
+                                        {"BIG", {{PlainImage(1100, 1000, 5)}}}}));
   RunTessly(original.path, {"-B"});
   RunTessly(original.path, {"-S", "", "a.gaf"});
-  for (const std::string name : {"S.GAF", "BIG.GAF"}) {
+  for (const std::string name : {"S.GAF", "T.GAF", "BIG.GAF"}) {
     fs::rename(original / name, back / name);
     RunTessly(back.path, {"-B", name});
     fs::remove(back / name);
   }
   std::map<std::string, Bytes> bitmaps = FilesIn(original.path);
   bitmaps.erase("a.gaf");
-  EXPECT_EQ(bitmaps.size(), 4u);
+  EXPECT_EQ(bitmaps.size(), 4u + 2 + 4);
   EXPECT_TRUE(bitmaps == FilesIn(back.path));
 }
 
