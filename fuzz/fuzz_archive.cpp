@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "tessly/archive_writer.h"
-#include "tessly/description.h"
-#include "tessly/pack.h"
 #include "tessly/bmp.h"
+#include "tessly/description.h"
 #include "tessly/gaf_writer.h"
+#include "tessly/pack.h"
 #include "tessly/walk.h"
 
 namespace {
@@ -112,9 +112,8 @@ bool DescribeArchive(const Archive& archive, std::vector<EntryDescription>& desc
       if (archive.ReadFrame(entry, k, frame) != Status::Ok || frame.header.subframeCount > kMostPieces) return false;
       Require(ReadFrameLayout(archive, entry, k, layout) == Status::Ok);
       for (const ImageSlot& slot : layout.images) {
-        std::optional<DecodedImage> image = slot.status == Status::Ok && slot.header.height <= kMostRows
-                                                ? Decode(archive, slot)
-                                                : std::nullopt;
+        std::optional<DecodedImage> image =
+            slot.status == Status::Ok && slot.header.height <= kMostRows ? Decode(archive, slot) : std::nullopt;
         if (!image) return false;
         images[ImageFileName(stem, slot.frame, slot.subframe, ".PNG")] = std::move(*image);
       }

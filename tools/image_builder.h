@@ -16,7 +16,7 @@ namespace fixture {
 // built-in palette from index `shift` on, written by libspng; indexes of
 // fewer than 8 bits come packed, the first pixel in the highest bits.
 inline Bytes Png(std::uint32_t width, std::uint32_t height, const Bytes& pixels, int colours = 0, int shift = 0,
-          std::uint8_t depth = 8) {
+                 std::uint8_t depth = 8) {
   static const std::uint32_t kBuiltIn[10] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080,
                                              0x800080, 0x008080, 0x808080, 0xC0DCC0, 0x5454FC};
   spng_ctx* png = spng_ctx_new(SPNG_CTX_ENCODER);
@@ -41,7 +41,8 @@ inline Bytes Png(std::uint32_t width, std::uint32_t height, const Bytes& pixels,
 
 // A BMP file of 24 or 32 bits of these colours, bottom row first.
 inline Bytes Bmp(std::uint32_t width, const std::vector<std::uint32_t>& rgb, std::uint32_t bits = 24) {
-  const std::uint32_t bytes = bits / 8, stride = (bytes * width + 3) / 4 * 4, height = std::uint32_t(rgb.size()) / width;
+  const std::uint32_t bytes = bits / 8, stride = (bytes * width + 3) / 4 * 4,
+                      height = std::uint32_t(rgb.size()) / width;
   Bytes bmp{'B', 'M'};
   for (const std::uint32_t field : {54 + stride * height, 0u, 54u, 40u, width, height}) {
     Put(bmp, bmp.size(), field);

@@ -209,7 +209,8 @@ class Reader {
 
   bool Subframes(const Json& list, const std::string& path, FrameDescription& frame) {
     if (!list.is_array() || list.empty()) return Fail(path + "subframes", &list, "is not a list of subframes");
-    if (list.size() > kMostPieces) return Fail(path + "subframes", nullptr, TooMany(list.size(), "subframes", "a frame"));
+    if (list.size() > kMostPieces)
+      return Fail(path + "subframes", nullptr, TooMany(list.size(), "subframes", "a frame"));
     for (std::size_t j = 0; j < list.size(); ++j) {
       const std::string at = path + "subframes[" + std::to_string(j) + "]";
       if (!list[j].is_object()) return Fail(at, &list[j], "is not a subframe that can be rebuilt");
@@ -382,7 +383,8 @@ Status ReadArchiveDescription(std::span<const std::uint8_t> json, ArchiveDescrip
     }
     if (!reader.Number(parsed, "", "version", kGafVersion, description.version)) return Status::DescriptionInvalid;
     if (description.version != kGafVersion) {
-      reader.Fail("version", Reader::At(parsed, "version"), "is not 65792 (0x00010100), the only version GAF readers take");
+      reader.Fail("version", Reader::At(parsed, "version"),
+                  "is not 65792 (0x00010100), the only version GAF readers take");
       return Status::DescriptionInvalid;
     }
     const auto entries = parsed.find("entries");

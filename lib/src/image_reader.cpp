@@ -169,7 +169,8 @@ Status ReadBmp(std::span<const std::uint8_t> file, const Palette& palette, const
   if (compression != 0 || (bits != 8 && bits != 24 && bits != 32)) return Status::ImageUnsupported;
   if (tableSize == 0 || tableSize > 256) tableSize = bits == 8 ? 256 : 0;
   const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -std::int64_t{height} : height);
-  const std::uint64_t stride = bmp::RowStride(std::uint64_t(width), bits), tableAt = bmp::kInfoSizeAt + std::uint64_t{infoSize};
+  const std::uint64_t stride = bmp::RowStride(std::uint64_t(width), bits),
+                      tableAt = bmp::kInfoSizeAt + std::uint64_t{infoSize};
   if (tableAt + 4 * std::uint64_t{tableSize} > file.size() || rowsAt + stride * rows > file.size()) {
     return Status::ImageDamaged;
   }

@@ -36,9 +36,8 @@ class EntryPacker {
       return;
     }
     if (StandsForEmptyImage(described.header, image)) {
-      image = {static_cast<std::uint16_t>(described.header.width),
-               static_cast<std::uint16_t>(described.header.height),
-               {}};
+      image = {
+          static_cast<std::uint16_t>(described.header.width), static_cast<std::uint16_t>(described.header.height), {}};
     }
     stored.header = described.header;
     if (EncodeStoredImage(image, described.header.compressed != 0, stored) != Status::Ok) {

@@ -3,8 +3,8 @@
 #include "cursor.h"
 #include "gaf_layout.h"
 #include "row_framing.h"
-#include "tessly/gaf_writer.h"
 #include "tessly/archive.h"
+#include "tessly/gaf_writer.h"
 #include "tessly/walk.h"
 
 namespace tessly {

@@ -13,7 +13,7 @@
 
 namespace tessly {
 
-constexpr std::size_t kBmpHeadersSize = 14 + 40;  // file header and info header
+constexpr std::size_t kBmpHeadersSize = 14 + 40;                  // file header and info header
 constexpr std::size_t kBmpPixelsOffset = kBmpHeadersSize + 1024;  // 1078
 
 // Bytes per stored row: the width rounded up to a multiple of 4.

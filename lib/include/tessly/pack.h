@@ -30,9 +30,9 @@ ImageSum SumOf(const DecodedImage& image);
 // written from it must read back as.
 struct PackedArchive {
   StoredArchive archive;
-  std::vector<ImageSum> images;                       // each image's, in the order of the walk
-  std::map<std::string, std::int32_t> imageNumbers;   // each image file packed, by path, to its number
-  std::uint64_t rowBytes = 0;                         // of every image so far
+  std::vector<ImageSum> images;                      // each image's, in the order of the walk
+  std::map<std::string, std::int32_t> imageNumbers;  // each image file packed, by path, to its number
+  std::uint64_t rowBytes = 0;                        // of every image so far
 };
 
 // Reads the image file at `path` into `image`. False when it cannot be
