@@ -4,6 +4,7 @@
 #include <span>
 
 #include "cursor.h"
+#include "row_framing.h"
 #include "tessly/row_codes.h"
 #include "tessly/walk.h"
 
@@ -33,14 +34,19 @@ void DecodeRow(Cursor& cursor, bool compressed, RowCodes& codes, std::span<std::
     }
     return;
   }
+  // Most rows lie whole in the source's memory, and are expanded from there.
   std::uint16_t length = 0;  // stays 0 when it cannot be read
-  if (!cursor.Read(length)) {
+  if (const std::uint8_t* lengthBytes = cursor.View(kRowLengthBytes)) {
+    length = little_endian::LoadU16(lengthBytes);
+  } else if (!cursor.Read(length)) {
     Tell(report, Status::RowLengthRead, r);
-  } else if (!cursor.Read(codes.data(), length)) {
+  }
+  const std::uint8_t* rowCodes = length > 0 ? cursor.View(length) : codes.data();
+  if (rowCodes == nullptr && !cursor.Read(codes.data(), length)) {
     Tell(report, Status::RowCodesRead, r);
     length = 0;
   }
-  ExpandRowCodes(std::span(codes.data(), length), row);
+  ExpandRowCodes(std::span(rowCodes != nullptr ? rowCodes : codes.data(), length), row);
 }
 
 constexpr bool IsIndexIn(int index, int count) { return index >= 0 && index < count; }

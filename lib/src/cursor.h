@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "little_endian.h"
 #include "record_codec.h"
@@ -19,6 +20,7 @@ class Cursor {
   // Fails for an offset of kOffsetLimit or more, never for one past the end.
   bool Seek(std::uint64_t offset) {
     if (offset >= kOffsetLimit) return false;
+    window_ = {};
     position_ = offset;
     return true;
   }
@@ -26,10 +28,27 @@ class Cursor {
   // Reads exactly `count` bytes. After a read that meets the end, the
   // position stands after the bytes that were there; after a failed one, where it stood.
   bool Read(void* buffer, std::size_t count) {
+    window_ = {};  // a read may load another block where the window was
     const std::int64_t got = source_.ReadAt(position_, buffer, count);
     if (got < 0) return false;
     position_ += static_cast<std::uint64_t>(got);
     return static_cast<std::size_t>(got) == count;
+  }
+
+  // The next `count` bytes (1 or more), without a copy, where the source
+  // holds them in one piece (the position then stands after them); else
+  // null, and the position stays. What the source showed last is kept, so
+  // that the rows after a row need no call: nothing else may read the
+  // source between a cursor's views, as another read may reuse that memory.
+  const std::uint8_t* View(std::size_t count) {
+    if (position_ < windowStart_ || position_ - windowStart_ + count > window_.size()) {
+      window_ = source_.View(position_, count);
+      windowStart_ = position_;
+      if (window_.empty()) return nullptr;
+    }
+    const std::uint8_t* bytes = window_.data() + (position_ - windowStart_);
+    position_ += count;
+    return bytes;
   }
 
   bool Read(std::uint16_t& value) { return ReadDecoded(value, little_endian::LoadU16); }
@@ -51,6 +70,8 @@ class Cursor {
 
   ByteSource& source_;
   std::uint64_t position_ = 0;
+  std::span<const std::uint8_t> window_;  // what the source last showed, from windowStart_ on
+  std::uint64_t windowStart_ = 0;
 };
 
 // Tells `report` of a problem; an empty report is not told.

@@ -66,6 +66,14 @@ Status FileSource::Open(const std::string& path) {
   return platform::OpenForReading(path, state_->file) ? Status::Ok : Status::CannotOpen;
 }
 
+std::span<const std::uint8_t> FileSource::View(std::uint64_t offset, std::size_t count) {
+  if (!state_ || count == 0) return {};
+  const Block* block = state_->BlockAt(offset - offset % kBlockSize);
+  if (block == nullptr || offset - block->start + count > block->length) return {};
+  const auto within = static_cast<std::size_t>(offset - block->start);
+  return {block->bytes.get() + within, block->length - within};
+}
+
 std::int64_t FileSource::ReadAt(std::uint64_t offset, void* buffer, std::size_t count) {
   if (!state_) return -1;
   // A read of nothing may come with no buffer at all (the data of an empty vector).

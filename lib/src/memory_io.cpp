@@ -14,6 +14,11 @@ std::int64_t MemorySource::ReadAt(std::uint64_t offset, void* buffer, std::size_
   return static_cast<std::int64_t>(take);
 }
 
+std::span<const std::uint8_t> MemorySource::View(std::uint64_t offset, std::size_t count) {
+  const bool within = count > 0 && offset < bytes_.size() && count <= bytes_.size() - offset;
+  return within ? bytes_.subspan(static_cast<std::size_t>(offset)) : std::span<const std::uint8_t>();
+}
+
 Status ReadAll(ByteSource& source, std::size_t largest, std::vector<std::uint8_t>& bytes) {
   constexpr std::size_t kPiece = 1 << 16;
   bytes.clear();

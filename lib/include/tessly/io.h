@@ -24,6 +24,11 @@ class ByteSource {
   // read, fewer than `count` only at the end of the source, or -1 when the
   // source cannot be read there.
   virtual std::int64_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count) = 0;
+  // The bytes from `offset` on that the source holds in memory in one
+  // piece, at least `count` (1 or more) of them, so that they need no copy;
+  // valid until the next call on the source. Empty when it does not hold
+  // them so (the default): ReadAt them then.
+  virtual std::span<const std::uint8_t> View(std::uint64_t /*offset*/, std::size_t /*count*/) { return {}; }
 };
 
 // Bytes in memory, which the caller owns and keeps alive while it is read.
@@ -31,6 +36,7 @@ class MemorySource : public ByteSource {
  public:
   explicit MemorySource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
   std::int64_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count) override;
+  std::span<const std::uint8_t> View(std::uint64_t offset, std::size_t count) override;
 
  private:
   std::span<const std::uint8_t> bytes_;
@@ -49,6 +55,8 @@ class FileSource : public ByteSource {
   // Opens a regular file for reading. Ok, CannotOpen or OutOfMemory.
   Status Open(const std::string& path);
   std::int64_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count) override;
+  // Bytes within one cached block.
+  std::span<const std::uint8_t> View(std::uint64_t offset, std::size_t count) override;
 
  private:
   struct State;
