@@ -39,6 +39,18 @@ TEST(Reader, SeekAndReadTable) {
       EXPECT_EQ(cursor.position(), row.after) << row.offset;
       for (std::uint64_t i = 0; row.reads && i < row.count; ++i) ASSERT_EQ(got[i], ByteAt(row.offset + i)) << i;
     }
+    // Views: bytes in one piece of the source; after a read that loads other
+    // blocks, what is viewed is read again, never a stale window.
+    const bool isFile = source == &file;
+    for (const std::uint64_t at : {std::uint64_t{65530}, std::uint64_t{2 * 65536}, std::uint64_t{65530}}) {
+      std::vector<std::uint8_t> all(size);
+      ASSERT_TRUE(cursor.Seek(at) && cursor.View(4) != nullptr && cursor.Read(all.data(), size - at - 4));
+      ASSERT_TRUE(cursor.Seek(at));
+      const std::uint8_t* viewed = cursor.View(12);  // across a block's end at 65530
+      EXPECT_EQ(viewed != nullptr, !isFile || at % 65536 != 65530) << at;
+      EXPECT_EQ(cursor.position(), viewed != nullptr ? at + 12 : at);
+      for (int i = 0; viewed != nullptr && i < 12; ++i) EXPECT_EQ(viewed[i], ByteAt(at + i)) << at;
+    }
   }
 }
 
