@@ -4,7 +4,6 @@
 #include "gaf_layout.h"
 #include "row_framing.h"
 #include "tessly/archive.h"
-#include "tessly/gaf_writer.h"
 #include "tessly/walk.h"
 
 namespace tessly {

@@ -88,7 +88,10 @@ class Archive {
                      const ProblemReport& report) const;
 
   // Reads every frame, subframe and stored row of the entry into `stored`,
-  // reporting and leaving out what fails to read. Ok, or EntryTooLarge as
+  // reporting and leaving out what fails to read, as a one-entry file holds
+  // it: each image's height is the number of its rows held, a frame that is
+  // an image (or whose subframes all failed) has 0 subframes, and each
+  // frame-table value is kWrittenFrameTableAux. Ok, or EntryTooLarge as
   // soon as the file they make would pass Limits::entryBytes, or
   // OutOfMemory; `stored` then holds part of the entry.
   Status ReadStoredEntry(const Entry& entry, StoredEntry& stored, const ProblemReport& report) const;

@@ -11,6 +11,9 @@
 
 namespace tessly {
 
+// The second field of every frame-table element of a one-entry file.
+constexpr std::uint32_t kWrittenFrameTableAux = 10;
+
 // An image's rows exactly as stored, back to back: a compressed row is its
 // 2-byte length and then its codes, a plain row its `width` pixels.
 struct StoredImage {
