@@ -22,7 +22,7 @@
 namespace tessly {
 
 // Encodes `image` as the rows of `stored`, and sets its header's width and
-// height and its rowCount: compressed, each row its 2-byte length and its
+// height: compressed, each row its 2-byte length and its
 // codes by EncodeRowCodes; else `width` bytes a row. Ok or OutOfMemory.
 Status EncodeStoredImage(const DecodedImage& image, bool compressed, StoredImage& stored);
 
