@@ -18,11 +18,15 @@ std::string Replacing(std::string_view format, std::string_view placeholder, std
 
 std::string Formatted(std::string_view format, std::string_view value) { return Replacing(format, "%s", value); }
 
+std::string Formatted(std::string_view format, long long value) {
+  return Replacing(format, "%d", std::to_string(value));
+}
+
 void Print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
 void PrintWith(std::string_view format, std::string_view value) { Print(Formatted(format, value)); }
 
-void PrintWith(std::string_view format, long long value) { Print(Replacing(format, "%d", std::to_string(value))); }
+void PrintWith(std::string_view format, long long value) { Print(Formatted(format, value)); }
 
 void PrintStatus(tessly::Status status, messages::Mode mode, int row) {
   const tessly::StatusText& text = tessly::TextOf(status);

@@ -13,8 +13,10 @@ namespace app {
 
 void Print(std::string_view text);
 
-// `format` with its single "%s" replaced by `value`.
+// `format` with its single "%s" replaced by `value`, or its single "%d" by
+// `value` in decimal.
 std::string Formatted(std::string_view format, std::string_view value);
+std::string Formatted(std::string_view format, long long value);
 
 // Prints `format` with its single "%s" replaced by `value`.
 void PrintWith(std::string_view format, std::string_view value);

@@ -50,9 +50,14 @@ constexpr std::string_view kNoEntryToPack = "no entry to pack";
 constexpr std::string_view kArchiveTooLarge = "the archive would be larger than 2 GiB";
 constexpr char kPixelNotInPalette[] = "pixel (%d, %d) has colour #%02X%02X%02X, which the palette lacks";
 constexpr char kPixelPartlyTransparent[] = "pixel (%d, %d) is partly transparent (colour #%02X%02X%02X, alpha %d)";
-// After the entry, frame and subframe of a rebuilt archive that its reader
-// does not read as it was packed; "%s" names the piece.
-constexpr std::string_view kDoesNotReadBack = "%s does not read back as it was packed";
+// Where a rebuilt archive does not read back as it was packed, and what:
+// "entry 2 (TREE), frame 1, subframe 0: the image does not read back as it was packed".
+constexpr std::string_view kAtArchive = "the archive";
+constexpr std::string_view kAtEntry = "entry %d";
+constexpr std::string_view kAtEntryName = " (%s)";
+constexpr std::string_view kAtFrame = ", frame %d";
+constexpr std::string_view kAtSubframe = ", subframe %d";
+constexpr std::string_view kDoesNotReadBack = ": %s does not read back as it was packed";
 
 // Archives.
 constexpr std::string_view kFileNotFound = "File not found\n";

@@ -92,16 +92,17 @@ class Packer {
     return false;
   }
 
-  // "entry 2 (TREE), frame 1, subframe 0: the image does not read back as it was packed"
+  // Where the archive does not read back as packed, and what.
   std::string MismatchText(const tessly::PackMismatch& mismatch) const {
-    std::string text = "entry " + std::to_string(mismatch.entry);
-    if (mismatch.entry >= 0 && static_cast<std::size_t>(mismatch.entry) < packed_.archive.entries.size()) {
-      text += " (" + tessly::EntryName(packed_.archive.entries[static_cast<std::size_t>(mismatch.entry)].header) + ")";
+    const std::vector<tessly::StoredEntry>& entries = packed_.archive.entries;
+    std::string text(kAtArchive);
+    if (mismatch.entry >= 0 && static_cast<std::size_t>(mismatch.entry) < entries.size()) {
+      text = Formatted(kAtEntry, mismatch.entry) +
+             Formatted(kAtEntryName, tessly::EntryName(entries[static_cast<std::size_t>(mismatch.entry)].header));
     }
-    if (mismatch.entry < 0) text = "the archive";
-    if (mismatch.frame >= 0) text += ", frame " + std::to_string(mismatch.frame);
-    if (mismatch.subframe >= 0) text += ", subframe " + std::to_string(mismatch.subframe);
-    return text + ": " + Formatted(kDoesNotReadBack, mismatch.what);
+    if (mismatch.frame >= 0) text += Formatted(kAtFrame, mismatch.frame);
+    if (mismatch.subframe >= 0) text += Formatted(kAtSubframe, mismatch.subframe);
+    return text + Formatted(kDoesNotReadBack, mismatch.what);
   }
 
   // A new archive is written in its place; one that replaces a file is

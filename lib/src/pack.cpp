@@ -100,6 +100,7 @@ class ReadBack {
       if (!frame.subframes.empty()) header.subframeCount = static_cast<std::int16_t>(frame.subframes.size());
       if (ReadFrameLayout(archive_, entry, static_cast<int>(k), layout) != Status::Ok ||
           layout.frame.tableElement.aux != frame.tableAux || !SameHeader(layout.frame.header, header) ||
+          HasSubframes(layout.frame.header) == frame.subframes.empty() ||
           layout.images.size() != std::max<std::size_t>(frame.subframes.size(), 1)) {
         return Differs("the frame header");
       }

@@ -5,6 +5,7 @@
 
 #include "tessly/archive.h"
 #include "tessly/bmp.h"
+#include "tessly/pack.h"
 #include "tessly/png.h"
 #include "tessly/walk.h"
 #include "tools/gaf_builder.h"
@@ -101,6 +102,22 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
          bmp.refuse = png.refuse = true;
          return WriteBmp(twoByTwo, BuiltInPalette(), bmp) == Status::WriteFailed && bmp.after == 1 &&
                 WritePng(twoByTwo, BuiltInPalette(), png) == Status::WriteFailed && png.after == 1;
+       }},
+      {"WritePackedArchive: what does not read back as packed is named", [] {
+         EntryDescription described{"P", 2, 0, 0, {}};
+         for (int k = 0; k < 2; ++k) described.frames.push_back(FrameDescription{0, {{}, "I"}});
+         const ImageLoader load = [](const std::string&, DecodedImage& image) { return (image = {2, 1, {3, 9}}), true; };
+         PackedArchive packed, clean;
+         std::vector<std::uint8_t> file;
+         PackMismatch at, none;
+         if (PackEntry(described, "", load, packed) != Status::Ok) return false;
+         clean = packed;
+         packed.images[1].sum ^= 1;  // frame 1 no longer decodes to what was packed
+         clean.archive.entries[0].frames[0].image.header.subframeCount = 1;  // frame 0 reads as made of subframes
+         return WritePackedArchive(packed, file, at) == Status::ReadBackDiffers && at.entry == 0 && at.frame == 1 &&
+                at.subframe == -1 && at.what == "the image" &&
+                WritePackedArchive(clean, file, none) == Status::ReadBackDiffers && none.frame == 0 &&
+                none.what == "the frame header";
        }},
   };
   for (const auto& [promise, holds] : rows) EXPECT_TRUE(holds()) << promise;
