@@ -20,17 +20,20 @@ std::span<const std::uint8_t> MemorySource::View(std::uint64_t offset, std::size
 }
 
 Status ReadAll(ByteSource& source, std::size_t largest, std::vector<std::uint8_t>& bytes) {
-  constexpr std::size_t kPiece = 1 << 16;
+  // Pieces that start small, as most files read whole are, and grow: the
+  // bytes of a piece are zeroed before they are read into.
+  std::size_t piece = std::size_t{1} << 12;
   bytes.clear();
   try {
     while (true) {
       const std::size_t start = bytes.size();
-      bytes.resize(start + kPiece);
-      const std::int64_t got = source.ReadAt(start, bytes.data() + start, kPiece);
+      bytes.resize(start + piece);
+      const std::int64_t got = source.ReadAt(start, bytes.data() + start, piece);
       if (got < 0) return Status::ReadFailed;
       bytes.resize(start + static_cast<std::size_t>(got));
       if (bytes.size() > largest) return Status::FileTooLarge;
-      if (static_cast<std::size_t>(got) < kPiece) return Status::Ok;
+      if (static_cast<std::size_t>(got) < piece) return Status::Ok;
+      piece = std::min(2 * piece, std::size_t{1} << 20);
     }
   } catch (const std::bad_alloc&) {
     return Status::OutOfMemory;
