@@ -5,6 +5,7 @@
 
 #include "tessly/archive.h"
 #include "tessly/bmp.h"
+#include "tessly/description.h"
 #include "tessly/pack.h"
 #include "tessly/png.h"
 #include "tessly/walk.h"
@@ -102,6 +103,14 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
          bmp.refuse = png.refuse = true;
          return WriteBmp(twoByTwo, BuiltInPalette(), bmp) == Status::WriteFailed && bmp.after == 1 &&
                 WritePng(twoByTwo, BuiltInPalette(), png) == Status::WriteFailed && png.after == 1;
+       }},
+      {"ReadEntryDescription: replaces what the description held", [] {
+         const std::string text = R"({"name": "A", "frames": [{"image": "A00.PNG"}]})";
+         const std::vector<std::uint8_t> json(text.begin(), text.end());
+         EntryDescription described;
+         std::string problem;
+         return ReadEntryDescription(json, described, problem) == Status::Ok &&
+                ReadEntryDescription(json, described, problem) == Status::Ok && described.frames.size() == 1;
        }},
       {"WritePackedArchive: what does not read back as packed is named", [] {
          EntryDescription described{"P", 2, 0, 0, {}};
