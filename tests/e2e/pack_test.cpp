@@ -204,6 +204,7 @@ TEST(Pack, EditedInputsTable) {
       {inputs, {"-N", "--pack", "b.gaf", "E.json"}, failing, "b.gaf\n  Packed E\n  b.gaf already exists; skipping\n", {{"b.gaf", kOld}}},
       {inputs, {"-E", "x*", "--pack", "c.gaf", "E.json"}, failing, "c.gaf\nERROR: c.gaf: no entry to pack\n"},
       {inputs, {"--pack", "c.gaf", "F*.json"}, failing, "c.gaf\nERROR: F*.json: no such description\n"},
+      {inputs, {"--pack", "no/c.gaf", "E.json"}, failing, "no/c.gaf\n  Packed E\n  error opening no/c.gaf to write\n"},
       {inputs, {"--pack", "c.gaf"}, failing, "ERROR: --pack needs an archive name and at least one description\n" + kUsage},
       {inputs, {"--pack", "c.gaf", "E.json", "-B"}, failing, "ERROR: --pack cannot be used with -B, --png, --json, -P or -S\n" + kUsage},
   };
