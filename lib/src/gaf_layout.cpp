@@ -69,7 +69,7 @@ void Place(GafLayout& layout, GafPiece piece, std::uint32_t index) {
   layout.fileSize += size;
 }
 
-// Calls `place(frame number, first image number, frame)` for every frame in order.
+// Calls `visit(frame number, its first image number, frame)` for every frame in order.
 template <typename Visit>
 void ForEachFrame(const GafLayout& layout, Visit visit) {
   for (std::uint32_t f = 0; f < layout.frames.size(); ++f) visit(f, layout.firstImage[f], *layout.frames[f]);
