@@ -70,7 +70,10 @@ class Packer {
   bool Write() {
     const std::string& target = options_.arguments.front();
     if (usable_ && packed_.archive.entries.empty()) PrintInputError(target, kNoEntryToPack);
-    if (!usable_ || packed_.archive.entries.empty()) return tooLarge_ && PrintTooLarge(target);
+    if (!usable_ || packed_.archive.entries.empty()) {
+      if (tooLarge_) PrintTooLarge(target);
+      return false;
+    }
     std::vector<std::uint8_t> file;
     tessly::PackMismatch mismatch;
     const tessly::Status built = tessly::WritePackedArchive(packed_, file, mismatch);
@@ -89,7 +92,7 @@ class Packer {
 
   static bool PrintTooLarge(const std::string& target) {
     PrintInputError(target, kArchiveTooLarge);
-    return false;
+    return false;  // so that a caller can return it
   }
 
   // Where the archive does not read back as packed, and what.

@@ -41,12 +41,16 @@ void DecodeRow(Cursor& cursor, bool compressed, RowCodes& codes, std::span<std::
   } else if (!cursor.Read(length)) {
     Tell(report, Status::RowLengthRead, r);
   }
-  const std::uint8_t* rowCodes = length > 0 ? cursor.View(length) : codes.data();
-  if (rowCodes == nullptr && !cursor.Read(codes.data(), length)) {
-    Tell(report, Status::RowCodesRead, r);
-    length = 0;
+  const std::uint8_t* rowCodes = codes.data();
+  if (length > 0) {
+    if (const std::uint8_t* viewed = cursor.View(length)) {
+      rowCodes = viewed;
+    } else if (!cursor.Read(codes.data(), length)) {
+      Tell(report, Status::RowCodesRead, r);
+      length = 0;
+    }
   }
-  ExpandRowCodes(std::span(rowCodes != nullptr ? rowCodes : codes.data(), length), row);
+  ExpandRowCodes(std::span(rowCodes, length), row);
 }
 
 constexpr bool IsIndexIn(int index, int count) { return index >= 0 && index < count; }
