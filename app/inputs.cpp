@@ -24,9 +24,7 @@ bool LoadPalette(const std::string& path, tessly::Palette& palette) {
 }
 
 bool ReadInputFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-  tessly::FileSource source;
-  tessly::Status status = source.Open(path);
-  if (status == tessly::Status::Ok) status = tessly::ReadAll(source, kLargestInput, bytes);
+  const tessly::Status status = tessly::ReadFile(path, kLargestInput, bytes);
   if (status == tessly::Status::Ok) return true;
   PrintInputError(path, tessly::StatusDescription(status));
   return false;

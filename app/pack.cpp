@@ -152,10 +152,9 @@ class Packer {
 
   // Reads one image file, telling why it cannot be used.
   bool LoadImage(const std::string& path, tessly::DecodedImage& image) {
-    std::vector<std::uint8_t> bytes;
     tessly::PixelProblem pixel;
-    if (!ReadInputFile(path, bytes)) return false;
-    const tessly::Status read = tessly::ReadImageFile(bytes, palette_, {.nearest = options_.nearest}, image, pixel);
+    if (!ReadInputFile(path, imageBytes_)) return false;
+    const tessly::Status read = tessly::ReadImageFile(imageBytes_, palette_, {.nearest = options_.nearest}, image, pixel);
     if (read == tessly::Status::ColourNotInPalette || read == tessly::Status::PartlyTransparent) {
       return PrintInputError(path, PixelProblemText(read, pixel)), false;
     }
@@ -166,6 +165,7 @@ class Packer {
   const Options& options_;
   tessly::Palette palette_ = tessly::BuiltInPalette();
   tessly::PackedArchive packed_;
+  std::vector<std::uint8_t> imageBytes_;  // one image file's, kept to be reused
   bool versionSet_ = false;
   bool usable_ = true;     // false once an input could not be used
   bool tooLarge_ = false;  // once the rows pass what an archive can hold

@@ -18,6 +18,18 @@ struct Block {
   std::unique_ptr<std::uint8_t[]> bytes;
 };
 
+// A file read with no cache, for reads of whole files.
+class UncachedFile : public ByteSource {
+ public:
+  explicit UncachedFile(platform::File& file) : file_(file) {}
+  std::int64_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count) override {
+    return count == 0 ? 0 : platform::ReadFileAt(file_, offset, buffer, count);
+  }
+
+ private:
+  platform::File& file_;
+};
+
 }  // namespace
 
 struct FileSource::State {
@@ -97,6 +109,13 @@ std::int64_t FileSource::ReadAt(std::uint64_t offset, void* buffer, std::size_t 
     done += take;
   }
   return static_cast<std::int64_t>(done);
+}
+
+Status ReadFile(const std::string& path, std::size_t largest, std::vector<std::uint8_t>& bytes) {
+  platform::File file;
+  if (!platform::OpenForReading(path, file)) return Status::CannotOpen;
+  UncachedFile source(file);
+  return ReadAll(source, largest, bytes);
 }
 
 }  // namespace tessly

@@ -101,9 +101,13 @@ struct ContextFree {
 Status ReadPngIndexes(spng_ctx* context, const spng_ihdr& header, DecodedImage& image) {
   std::size_t size = 0;
   if (spng_decoded_image_size(context, SPNG_FMT_PNG, &size) != 0) return Status::ImageDamaged;
+  const std::size_t depth = header.bit_depth, stride = (std::size_t{header.width} * depth + 7) / 8;
+  if (depth == 8 && size == image.pixels.size()) {  // a byte a pixel already: decoded in place
+    return spng_decode_image(context, image.pixels.data(), size, SPNG_FMT_PNG, 0) == 0 ? Status::Ok
+                                                                                      : Status::ImageDamaged;
+  }
   std::vector<std::uint8_t> packed(size);
   if (spng_decode_image(context, packed.data(), size, SPNG_FMT_PNG, 0) != 0) return Status::ImageDamaged;
-  const std::size_t depth = header.bit_depth, stride = (std::size_t{header.width} * depth + 7) / 8;
   for (std::size_t y = 0; y < header.height; ++y) {
     for (std::size_t x = 0; x < header.width; ++x) {
       const std::size_t bit = x * depth;

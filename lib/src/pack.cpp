@@ -30,7 +30,7 @@ class EntryPacker {
   void Add(const ImageDescription& described, StoredImage& stored) {
     if (status_ == Status::EntryTooLarge) return;  // no more memory for an archive that cannot be written
     const std::string path = folder_ + described.image;
-    DecodedImage image;
+    DecodedImage& image = image_;  // its memory is reused
     if (!load_(path, image)) {
       status_ = Status::ImageDamaged;
       return;
@@ -60,6 +60,7 @@ class EntryPacker {
   const std::string& folder_;
   const ImageLoader& load_;
   PackedArchive& packed_;
+  DecodedImage image_;
   Status status_ = Status::Ok;
 };
 

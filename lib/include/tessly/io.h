@@ -68,6 +68,11 @@ class FileSource : public ByteSource {
 // `largest` bytes, OutOfMemory.
 Status ReadAll(ByteSource& source, std::size_t largest, std::vector<std::uint8_t>& bytes);
 
+// Reads the whole file at `path` into `bytes`, straight from the file with
+// no cache: for the many small files (images, descriptions) that are read
+// once, front to back. Ok, CannotOpen, or what ReadAll returns.
+Status ReadFile(const std::string& path, std::size_t largest, std::vector<std::uint8_t>& bytes);
+
 // Bytes to write, front to back.
 class ByteSink {
  public:
