@@ -7,8 +7,10 @@
 #include "app/gaf_export.h"
 #include "app/image_export.h"
 #include "app/inputs.h"
+#include "app/listing.h"
 #include "app/messages.h"
 #include "app/overwrite.h"
+#include "app/preview_export.h"
 #include "platform/platform.h"
 #include "tessly/archive.h"
 
@@ -34,8 +36,13 @@ bool RunArchive(const Options& options, OverwriteState& overwrite, ImageWork& wo
     return true;
   }
   StartArchive(work, header.version);
+  if (options.view == View::List) ListArchive(header);
   for (std::int32_t i = 0; i < header.entryCount; ++i) {
-    if (options.ImageMode()) {
+    if (options.view == View::List) {
+      ListEntry(options, archive, i, work.users);
+    } else if (options.view != View::None) {
+      if (!ExportEntryPreview(options, overwrite, work, archive, i)) return false;
+    } else if (options.ImageMode()) {
       if (!ExportEntryImages(options, overwrite, work, archive, i)) return false;
     } else if (header.entryCount > 1) {
       if (!ExportEntryGaf(options, overwrite, work.out, archive, i)) return false;

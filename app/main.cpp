@@ -1,5 +1,6 @@
 // Tessly: takes GAF sprite archives apart into BMP, PNG or one-entry GAF files, and builds them again.
 #include "app/batch.h"
+#include "app/check_report.h"
 #include "app/console_output.h"
 #include "app/messages.h"
 #include "app/options.h"
@@ -10,11 +11,13 @@ int main(int argc, char** argv) {
   platform::PrepareProcess();
   app::Options options;
   app::Print(app::messages::kBanner);
-  int status = 0;  // --pack says whether it wrote its archive; the other modes report in their output
+  int status = 0;  // --pack says whether it wrote its archive, --check whether any was damaged
   switch (app::ParseOptions(argc, argv, options)) {
     case app::Parsed::Run:
       if (options.pack) {
         status = app::RunPack(options) ? 0 : 1;
+      } else if (options.view == app::View::Check) {
+        status = app::RunCheck(options) ? 1 : 0;
       } else {
         app::RunBatch(options);
       }

@@ -24,6 +24,11 @@ constexpr std::string_view kLongOptionsHelp =
     "--palette FILE\tUse the colours of FILE (a palette file) in BMP and PNG files\n"
     "--pack ARCHIVE DESCRIPTION...\tBuild ARCHIVE from the descriptions that --json wrote and their images\n"
     "--nearest\tWith --pack, give a colour that the palette lacks its nearest colour\n"
+    "--list\tList every entry, frame and subframe with its header fields; nothing is written\n"
+    "--gif\tWrite NAME.gif, each entry's frames as an animation that loops forever\n"
+    "--sheet\tWrite NAME.sheet.png, each entry's frames on one sheet, and its atlas NAME.sheet.json\n"
+    "--delay CS\tWith --gif or --sheet, show each frame CS hundredths of a second (default 7)\n"
+    "--check\tReport what is damaged or off in each archive; exit status 1 if any is damaged\n"
     "--help\tShow this text with the long options\n";
 
 // Command line. A pattern missing at the end of the line or before -B, -P
@@ -37,6 +42,10 @@ constexpr std::string_view kPaletteRequiresFile = "ERROR: --palette requires a f
 constexpr std::string_view kPackCannotTake = "ERROR: --pack cannot be used with -B, --png, --json, -P or -S\n";
 constexpr std::string_view kPackNeedsFiles = "ERROR: --pack needs an archive name and at least one description\n";
 constexpr std::string_view kNearestNeedsPack = "ERROR: --nearest needs --pack\n";
+constexpr std::string_view kOneModeOnly =
+    "ERROR: --list, --gif, --sheet, --check and --pack go with no other of them, nor with -B, --png or --json\n";
+constexpr std::string_view kDelayRequiresNumber = "ERROR: --delay requires a number of hundredths of a second, 1 to 65535\n";
+constexpr std::string_view kDelayNeedsGif = "ERROR: --delay needs --gif or --sheet\n";
 constexpr std::string_view kSuffixCannotContain = "ERROR: Suffix cannot contain \\ / : * ? \" < > or |\n";
 
 // A palette that cannot be used: the name, then the reason and a line end.
@@ -64,6 +73,32 @@ constexpr std::string_view kFileNotFound = "File not found\n";
 constexpr std::string_view kArchiveName = "%s\n";
 constexpr std::string_view kCouldNotOpen = "ERROR;  could not open\n";
 constexpr std::string_view kOnlyOneGafEntry = "  Only one GAF entry (no action taken)\n";
+
+// --gif and --sheet, after the entry's name.
+constexpr std::string_view kNothingToDraw = "  %s has no frame to draw; no file written\n";
+constexpr std::string_view kCanvasTooLarge =
+    "  %s: the frames need a canvas larger than 65535 pixels a side or 32767 x 32767 pixels; no file written\n";
+
+// --list. The archive's line, the columns, an entry's line, a frame's and a subframe's.
+constexpr std::string_view kListArchive = "  version 0x%08X, %d entries\n";
+constexpr std::string_view kListEntryColumns =
+    "  entry  name                              frames   aux1        aux2\n";
+constexpr char kListEntry[] = "  %5d  %-32s  %6d  %5u  0x%08X\n";
+constexpr std::string_view kListFrameColumns =
+    "         frame  sub      size          origin      transp.  compressed  subframes  pixel data\n";
+constexpr char kListFrame[] = "         %5s  %3s  %5d x %-5d  %6d,%-6d  %7u  %10s  %9s  %s\n";
+
+// --check: a finding's line is its severity, where it applies and what it says.
+constexpr std::string_view kFindingEntry = "entry %d";
+constexpr std::string_view kFindingEntryName = " (%s)";
+constexpr std::string_view kFindingFrame = ", frame %d";
+constexpr std::string_view kFindingSubframe = ", subframe %d";
+constexpr std::string_view kFindingByte = "byte %lld";
+constexpr std::string_view kNoProblems = "  no problems\n";
+constexpr std::string_view kSeverityWords[] = {"error", "warning", "note"};  // in the order of tessly::Severity
+constexpr std::string_view kCheckFailed = "  error: %s\n";
+constexpr std::string_view kErrorCount = "error";      // "1 error", "2 errors"
+constexpr std::string_view kWarningCount = "warning";
 
 // Where a status's line (tessly::TextOf) is printed: image mode, or GAF mode.
 enum class Mode { Bitmaps, GafCopy };

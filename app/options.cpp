@@ -17,8 +17,9 @@ constexpr std::string_view kForbiddenSuffixCharacters = "\\/:*?\"<>|";
 
 // The long options, compared with the whole argument without regard to
 // case, and the letters that stand for them below.
-constexpr std::pair<std::string_view, char> kLongOptions[] = {{"--PNG", 'p'},     {"--JSON", 'j'}, {"--HELP", 'h'},
-                                                              {"--PALETTE", 'c'}, {"--PACK", 'k'}, {"--NEAREST", 'n'}};
+constexpr std::pair<std::string_view, char> kLongOptions[] = {
+    {"--PNG", 'p'},  {"--JSON", 'j'}, {"--HELP", 'h'},  {"--PALETTE", 'c'}, {"--PACK", 'k'},  {"--NEAREST", 'n'},
+    {"--LIST", 'l'}, {"--GIF", 'g'},  {"--SHEET", 's'}, {"--CHECK", 'x'},   {"--DELAY", 'd'}};
 
 // The option letter of an argument that is exactly "-x" or "/x" (upper-cased),
 // a lower-case letter for a long option, or 0 for an ordinary argument.
@@ -47,6 +48,7 @@ char OptionLetter(std::string_view argument) {
 struct Pending {
   bool pattern = false;
   bool palette = false;
+  bool delay = false;
   bool suffix = false;
   bool suffixSeen = false;  // -S was given, which --pack refuses
 };
@@ -69,6 +71,7 @@ bool Refuse(std::string_view message) {
 bool StartFlag(std::string_view patternMissing, Pending& pending, Options& options) {
   if (pending.pattern) return Refuse(patternMissing);
   if (pending.palette) return Refuse(kPaletteRequiresFile);
+  if (pending.delay) return Refuse(kDelayRequiresNumber);
   EndPendingSuffix(pending, options);
   return true;
 }
@@ -77,6 +80,20 @@ bool StartFlag(std::string_view patternMissing, Pending& pending, Options& optio
 bool StartArgumentOption(const Pending& pending) {
   if (pending.pattern) return Refuse(kPatternRequiredStarQuestionDot);
   if (pending.palette) return Refuse(kPaletteRequiresFile);
+  if (pending.delay) return Refuse(kDelayRequiresNumber);
+  return true;
+}
+
+// Hundredths of a second, 1 to 65535: what a GIF frame's delay holds.
+bool TakeDelay(std::string_view argument, Options& options) {
+  int delay = 0;
+  for (const char c : argument) {
+    if (c < '0' || c > '9' || delay > 65535) return Refuse(kDelayRequiresNumber);
+    delay = delay * 10 + (c - '0');
+  }
+  if (argument.empty() || delay < 1 || delay > 65535) return Refuse(kDelayRequiresNumber);
+  options.delay = delay;
+  options.delayGiven = true;
   return true;
 }
 
@@ -89,6 +106,9 @@ bool TakeArgument(std::string_view argument, Pending& pending, Options& options)
   } else if (pending.palette) {
     options.paletteFile = argument;
     pending.palette = false;
+  } else if (pending.delay) {
+    pending.delay = false;
+    return TakeDelay(argument, options);
   } else if (pending.suffix) {
     pending.suffix = false;
     if (argument.find_first_of(kForbiddenSuffixCharacters) != std::string_view::npos) {
@@ -100,6 +120,19 @@ bool TakeArgument(std::string_view argument, Pending& pending, Options& options)
     options.arguments.emplace_back(argument);
   }
   return true;
+}
+
+View ViewOf(char letter) {
+  switch (letter) {
+    case 'l':
+      return View::List;
+    case 'g':
+      return View::Gif;
+    case 's':
+      return View::Sheet;
+    default:
+      return View::Check;
+  }
 }
 
 // Takes one argument. False ends the parsing: the usage text is to be shown.
@@ -154,6 +187,18 @@ bool TakeOption(std::string_view argument, Pending& pending, Options& options) {
       if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
       options.nearest = true;
       return true;
+    case 'l':
+    case 'g':
+    case 's':
+    case 'x':
+      if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
+      if (ViewOf(OptionLetter(argument)) != options.view) options.viewCount += 1;
+      options.view = ViewOf(OptionLetter(argument));
+      return true;
+    case 'd':
+      if (!StartArgumentOption(pending)) return false;
+      pending.delay = true;
+      return true;
     default:
       return TakeArgument(argument, pending, options);
   }
@@ -189,7 +234,14 @@ Parsed ParseOptions(int argc, const char* const* argv, Options& options) {
     Print(kPaletteRequiresFile);
     return Parsed::Usage;
   }
+  if (pending.delay) return Refused(kDelayRequiresNumber);
   EndPendingSuffix(pending, options);
+  // One mode a run: -B or --png (with --json), --pack, or one of the views.
+  if (options.viewCount > 1 || (options.view != View::None && (options.pack || options.ImageMode() ||
+                                                                options.describeEntries))) {
+    return Refused(kOneModeOnly);
+  }
+  if (options.delayGiven && options.view != View::Gif && options.view != View::Sheet) return Refused(kDelayNeedsGif);
   // Checked once every argument is read, so "--json -B" is fine.
   if (options.pack) return PackOptionsUsable(options, pending) ? Parsed::Run : Parsed::Usage;
   if (options.describeEntries && !options.ImageMode()) return Refused(kJsonNeedsImages);

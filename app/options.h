@@ -6,6 +6,15 @@
 
 namespace app {
 
+// The modes that look at archives without taking them apart.
+enum class View {
+  None,
+  List,   // --list: a line for every entry, frame and subframe
+  Gif,    // --gif: NAME.gif, the entry's frames as an animation
+  Sheet,  // --sheet: NAME.sheet.png and NAME.sheet.json, a sprite sheet and its atlas
+  Check,  // --check: what is damaged or off in each archive
+};
+
 struct Options {
   bool bitmapMode = false;         // -B: one BMP per image instead of one GAF per entry
   bool pngFiles = false;           // --png: image mode, with PNG files instead of BMP files
@@ -19,6 +28,10 @@ struct Options {
   std::string paletteFile;         // --palette: the colours of BMP and PNG files; empty for the built-in ones
   bool pack = false;               // --pack: build an archive from descriptions and images
   bool nearest = false;            // --nearest: a colour the palette lacks becomes the nearest one
+  View view = View::None;
+  int viewCount = 0;               // how many of the view options were given
+  int delay = 7;                   // --delay: hundredths of a second a GIF frame shows
+  bool delayGiven = false;
   // Every argument that is not an option nor taken by one, in order: with
   // --pack the archive and then the descriptions.
   std::vector<std::string> arguments;

@@ -8,27 +8,11 @@
 #include "base/ascii.h"
 #include "tessly/palette.h"
 #include "tessly/walk.h"
+#include "json_text.h"
 
 namespace tessly {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-// Bytes as the code points of the same numbers, in UTF-8, which JSON then
-// writes as \u0080 to \u00ff: the name turns back into exactly its bytes.
-std::string CodePointsOf(std::string_view bytes) {
-  std::string text;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      text += c;
-    } else {
-      text += static_cast<char>(0xC0 | byte >> 6);
-      text += static_cast<char>(0x80 | (byte & 0x3F));
-    }
-  }
-  return text;
-}
 
 // The other way: UTF-8 whose code points are all below U+0100 as the bytes
 // of those numbers; nullopt for text with any other.
@@ -123,24 +107,6 @@ Json FrameJson(const std::optional<FrameDescription>& frame) {
     subframes.push_back(std::move(fields));
   }
   return described;
-}
-
-// JSON needs no escape for DEL, but it is a control byte like those below 0x20.
-std::string WithDelEscaped(const std::string& text) {
-  std::string escaped;
-  for (const char c : text) c == '\x7F' ? escaped += "\\u007f" : escaped += c;
-  return escaped;
-}
-
-Status WriteJson(const Json& json, ByteSink& sink) {
-  std::string text;
-  try {
-    text = WithDelEscaped(json.dump(2, ' ', true)) + "\n";
-  } catch (const std::bad_alloc&) {
-    return Status::OutOfMemory;
-  }
-  sink.Expect(text.size());
-  return sink.Write(text.data(), text.size()) ? Status::Ok : Status::WriteFailed;
 }
 
 // --- Reading: each step names the key it stands at, for the problem.
@@ -299,6 +265,41 @@ class Reader {
 Json Parsed(std::span<const std::uint8_t> text) { return Json::parse(text.begin(), text.end(), nullptr, false); }
 
 }  // namespace
+
+// Bytes as the code points of the same numbers, in UTF-8, which JSON then
+// writes as \u0080 to \u00ff: the name turns back into exactly its bytes.
+std::string CodePointsOf(std::string_view bytes) {
+  std::string text;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      text += c;
+    } else {
+      text += static_cast<char>(0xC0 | byte >> 6);
+      text += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return text;
+}
+
+// JSON needs no escape for DEL, but it is a control byte like those below 0x20.
+std::string WithDelEscaped(const std::string& text) {
+  std::string escaped;
+  for (const char c : text) c == '\x7F' ? escaped += "\\u007f" : escaped += c;
+  return escaped;
+}
+
+Status WriteJson(const Json& json, ByteSink& sink) {
+  std::string text;
+  try {
+    text = WithDelEscaped(json.dump(2, ' ', true)) + "\n";
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
+  sink.Expect(text.size());
+  return sink.Write(text.data(), text.size()) ? Status::Ok : Status::WriteFailed;
+}
+
 
 std::string ImageFileName(std::string_view entryName, int frame, int subframe, std::string_view extension) {
   char numbers[32];

@@ -1,6 +1,7 @@
 #include "tessly/pack.h"
 
 #include <algorithm>
+#include <map>
 #include <cstring>
 #include <new>
 
@@ -9,6 +10,7 @@
 #include "tessly/archive_writer.h"
 #include "tessly/io.h"
 #include "tessly/palette.h"
+#include "tessly/description.h"
 #include "tessly/walk.h"
 
 namespace tessly {
@@ -198,6 +200,40 @@ Status WritePackedArchive(const PackedArchive& packed, std::vector<std::uint8_t>
     MemorySource source(file);
     const Archive archive(source);
     return ReadBack(archive, packed, mismatch).All() ? Status::Ok : Status::ReadBackDiffers;
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
+}
+
+Status RebuildArchive(const Archive& archive, std::vector<std::uint8_t>& file) {
+  try {
+    GafHeader header;
+    if (const Status read = archive.ReadHeader(header); read != Status::Ok) return read;
+    PackedArchive packed;
+    packed.archive.version = header.version;
+    PixelDataUsers users;
+    UsedFileStems stems;
+    std::map<std::string, ImageSlot> slots;  // the entry's images by the names of their files
+    const ImageLoader load = [&archive, &slots](const std::string& name, DecodedImage& image) {
+      const auto slot = slots.find(name);
+      return slot != slots.end() && archive.DecodeImage(slot->second.header, slot->second.kind(), image, {}) == Status::Ok;
+    };
+    for (std::int32_t i = 0; i < header.entryCount; ++i) {
+      Entry entry;
+      EntryDescription described;
+      if (const Status read = archive.ReadEntry(i, entry); read != Status::Ok) return read;
+      const std::string stem = EntryFileStem(entry.name, i, stems);
+      if (const Status done = DescribeEntry(archive, entry, stem, ".PNG", users, described); done != Status::Ok) return done;
+      slots.clear();
+      FrameLayout layout;
+      for (int k = 0; k < entry.header.frameCount; ++k) {
+        if (const Status read = ReadFrameLayout(archive, entry, k, layout); read != Status::Ok) return read;
+        for (const ImageSlot& slot : layout.images) slots[ImageFileName(stem, slot.frame, slot.subframe, ".PNG")] = slot;
+      }
+      if (const Status packedEntry = PackEntry(described, "", load, packed); packedEntry != Status::Ok) return packedEntry;
+    }
+    PackMismatch mismatch;
+    return WritePackedArchive(packed, file, mismatch);
   } catch (const std::bad_alloc&) {
     return Status::OutOfMemory;
   }

@@ -63,6 +63,22 @@ void ExpandRowCodes(std::span<const std::uint8_t> codes, std::span<std::uint8_t>
   std::memset(out, kSkippedPixel, static_cast<std::size_t>(rowEnd - out));
 }
 
+RowCodesMeasure MeasureRowCodes(std::span<const std::uint8_t> codes) {
+  RowCodesMeasure measure;
+  for (std::size_t i = 0; i < codes.size();) {
+    const std::uint8_t b = codes[i++];
+    // Bytes the code takes after itself: one for a repeat, n for a literal.
+    const std::size_t takes = b & 1 ? 0 : b & 2 ? 1 : (b >> 2) + 1u;
+    measure.pixels += b & 1 ? b >> 1 : (b >> 2) + 1u;
+    if (takes > codes.size() - i) {
+      measure.cutShort = true;
+      break;
+    }
+    i += takes;
+  }
+  return measure;
+}
+
 void EncodeRowCodes(std::span<const std::uint8_t> row, std::vector<std::uint8_t>& codes) {
   if (std::all_of(row.begin(), row.end(), [](std::uint8_t p) { return p == kSkippedPixel; })) return;
   for (std::size_t x = 0; x < row.size();) {

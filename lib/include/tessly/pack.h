@@ -65,4 +65,9 @@ struct PackMismatch {
 // `mismatch` saying where; OutOfMemory.
 Status WritePackedArchive(const PackedArchive& packed, std::vector<std::uint8_t>& file, PackMismatch& mismatch);
 
+// What --pack makes of the archive once --png --json has taken it apart:
+// every entry described and packed from its decoded images, then written
+// and read back as WritePackedArchive does. Ok, or what a step returns.
+Status RebuildArchive(const Archive& archive, std::vector<std::uint8_t>& file);
+
 }  // namespace tessly

@@ -20,6 +20,14 @@ namespace tessly {
 // codes leave unset, and all pixels of an empty row, get kSkippedPixel.
 void ExpandRowCodes(std::span<const std::uint8_t> codes, std::span<std::uint8_t> row);
 
+// What a row's codes give when no width stops them: how many pixels, and
+// whether the last code's bytes run past the end of the codes.
+struct RowCodesMeasure {
+  std::uint64_t pixels = 0;
+  bool cutShort = false;
+};
+RowCodesMeasure MeasureRowCodes(std::span<const std::uint8_t> codes);
+
 // Appends the codes of `row` to `codes` by the standard encoding, which
 // ExpandRowCodes turns back into exactly `row`:
 // - a row of nothing but kSkippedPixel has no codes;

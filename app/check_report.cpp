@@ -1,0 +1,91 @@
+#include "app/check_report.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/console_output.h"
+#include "app/messages.h"
+#include "platform/platform.h"
+#include "tessly/check.h"
+#include "tessly/io.h"
+
+namespace app {
+namespace {
+
+using namespace messages;
+
+// Archives are read whole; the reader reaches no record past 2 GiB, and
+// the bytes past it can only be unused.
+constexpr std::size_t kLargestArchive = std::size_t{1} << 32;
+
+// "  error: entry 2 (TREE), frame 1, subframe 0, byte 1234: the frame header ...".
+std::string FindingLine(const tessly::Finding& finding) {
+  const tessly::FindingText& text = tessly::TextOf(finding.kind);
+  std::string where;
+  if (finding.entry >= 0) {
+    where = Formatted(kFindingEntry, finding.entry);
+    if (!finding.entryName.empty()) where += Formatted(kFindingEntryName, finding.entryName);
+    if (finding.frame >= 0) where += Formatted(kFindingFrame, finding.frame);
+    if (finding.subframe >= 0) where += Formatted(kFindingSubframe, finding.subframe);
+    where += ", ";
+  }
+  char what[256];
+  if (finding.kind == tessly::FindingKind::ReadFailed) {
+    std::snprintf(what, sizeof what, "%s", tessly::StatusDescription(finding.status).data());
+  } else {
+    std::snprintf(what, sizeof what, text.text.data(), static_cast<long long>(finding.value));
+  }
+  char byte[64];
+  std::snprintf(byte, sizeof byte, kFindingByte.data(), static_cast<long long>(finding.offset));
+  return "  " + std::string(kSeverityWords[static_cast<int>(text.severity)]) + ": " + where + byte + ": " + what + "\n";
+}
+
+std::string Counted(int count, std::string_view what) {
+  return std::to_string(count) + " " + std::string(what) + (count == 1 ? "" : "s");
+}
+
+// Checks one archive and prints its findings. True when it had an error.
+bool CheckOne(const std::string& path) {
+  std::vector<std::uint8_t> file;
+  if (tessly::ReadFile(path, kLargestArchive, file) != tessly::Status::Ok) {
+    Print(kCouldNotOpen);
+    return true;
+  }
+  std::vector<tessly::Finding> findings;
+  const tessly::Status checked = tessly::CheckArchive(file, {}, true, findings);
+  int errors = checked == tessly::Status::Ok ? 0 : 1, warnings = 0;
+  for (const tessly::Finding& finding : findings) {
+    Print(FindingLine(finding));
+    const tessly::Severity severity = tessly::TextOf(finding.kind).severity;
+    errors += severity == tessly::Severity::Error ? 1 : 0;
+    warnings += severity == tessly::Severity::Warning ? 1 : 0;
+  }
+  if (checked != tessly::Status::Ok) PrintWith(kCheckFailed, tessly::StatusDescription(checked));
+  if (errors + warnings == 0) {
+    Print(kNoProblems);
+  } else {
+    Print("  " + Counted(errors, kErrorCount) + ", " + Counted(warnings, kWarningCount) + "\n");
+  }
+  return errors > 0;
+}
+
+}  // namespace
+
+bool RunCheck(const Options& options) {
+  std::vector<std::string> names;
+  platform::FindMatchingNames(options.fileSpec, names);
+  if (names.empty()) {
+    Print(kFileNotFound);
+    return true;
+  }
+  const std::string directory = platform::DirectoryPart(options.fileSpec);
+  bool anyErrors = false;
+  for (const std::string& name : names) {
+    PrintWith(kArchiveName, name);
+    anyErrors = CheckOne(directory + name) || anyErrors;
+  }
+  return anyErrors;
+}
+
+}  // namespace app

@@ -1,0 +1,123 @@
+#include "app/preview_export.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/console_output.h"
+#include "app/entry_reading.h"
+#include "app/messages.h"
+#include "app/output_file.h"
+#include "tessly/draw.h"
+#include "tessly/gif.h"
+#include "tessly/png.h"
+#include "tessly/sheet.h"
+
+namespace app {
+namespace {
+
+using namespace messages;
+
+// The frames of an entry: each one's geometry, and whether it can be drawn
+// (one that cannot is an empty frame).
+struct EntryFrames {
+  std::vector<tessly::FrameGeometry> geometry;
+  std::vector<bool> drawable;
+  int drawableCount = 0;
+};
+
+EntryFrames ReadFrames(const tessly::Archive& archive, const tessly::Entry& entry) {
+  EntryFrames frames;
+  for (int k = 0; k < entry.header.frameCount; ++k) {
+    tessly::FrameGeometry geometry;
+    const tessly::Status read = tessly::ReadFrameGeometry(archive, entry, k, geometry);
+    if (read != tessly::Status::Ok) PrintStatus(read, Mode::Bitmaps);
+    frames.geometry.push_back(read == tessly::Status::Ok ? geometry : tessly::FrameGeometry{});
+    frames.drawable.push_back(read == tessly::Status::Ok);
+    frames.drawableCount += read == tessly::Status::Ok ? 1 : 0;
+  }
+  return frames;
+}
+
+tessly::FrameDrawer Drawer(const tessly::Archive& archive, const tessly::Entry& entry, const EntryFrames& frames) {
+  return [&archive, &entry, &frames](std::size_t k, tessly::DecodedImage& image) {
+    if (!frames.drawable[k]) {
+      image = {};
+      return tessly::Status::Ok;
+    }
+    return tessly::DrawFrame(archive, entry, static_cast<int>(k), image,
+                             [](tessly::Status problem, int) { PrintStatus(problem, Mode::Bitmaps); });
+  };
+}
+
+// Asks for and writes one file. False only when the user answered Quit;
+// `written` says whether the entry goes on.
+bool WriteOutput(OverwriteState& overwrite, ImageWork& work, const std::string& target,
+                 const std::function<tessly::Status(tessly::ByteSink&)>& write, bool& goOn) {
+  goOn = false;
+  switch (OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, work.out.file())) {
+    case OutputStatus::Open:
+      break;
+    case OutputStatus::Quit:
+      return false;
+    default:
+      return true;
+  }
+  const bool written = write(work.out) == tessly::Status::Ok && work.out.Flush();
+  PrintWith(written ? kExported : kFailedToWrite, target);
+  work.out.Close();
+  goOn = written;
+  return true;
+}
+
+bool ExportGif(const Options& options, OverwriteState& overwrite, ImageWork& work, const tessly::Archive& archive,
+               const tessly::Entry& entry, const EntryFrames& frames) {
+  tessly::CanvasPlan plan;
+  if (tessly::PlanAnimation(frames.geometry, plan) != tessly::Status::Ok) {
+    return PrintWith(kCanvasTooLarge, entry.name), true;
+  }
+  bool written = false;
+  return WriteOutput(
+      overwrite, work, entry.name + ".gif",
+      [&](tessly::ByteSink& sink) {
+        return tessly::WriteGif(plan, Drawer(archive, entry, frames), work.palette, {options.delay}, sink);
+      },
+      written);
+}
+
+bool ExportSheet(const Options& options, OverwriteState& overwrite, ImageWork& work, const tessly::Archive& archive,
+                 const tessly::Entry& entry, const EntryFrames& frames) {
+  tessly::CanvasPlan plan;
+  if (tessly::PlanSheet(frames.geometry, plan) != tessly::Status::Ok) {
+    return PrintWith(kCanvasTooLarge, entry.name), true;
+  }
+  const std::string image = entry.name + ".sheet.png";
+  bool written = false;
+  const bool goOn = WriteOutput(
+      overwrite, work, image,
+      [&](tessly::ByteSink& sink) {
+        tessly::Status status = tessly::DrawSheet(plan, Drawer(archive, entry, frames), work.image);
+        if (status == tessly::Status::Ok) status = tessly::WritePng(work.image, work.palette, sink);
+        return status;
+      },
+      written);
+  if (!goOn || !written) return goOn;
+  const tessly::AtlasNames names{entry.name, image, options.delay * 10};
+  return WriteOutput(
+      overwrite, work, entry.name + ".sheet.json",
+      [&](tessly::ByteSink& sink) { return tessly::WriteSheetAtlas(plan, frames.geometry, names, sink); }, written);
+}
+
+}  // namespace
+
+bool ExportEntryPreview(const Options& options, OverwriteState& overwrite, ImageWork& work,
+                        const tessly::Archive& archive, std::int32_t index) {
+  tessly::Entry entry;
+  if (!ReadEntry(archive, index, entry) || !IsEntrySelected(options, archive, entry)) return true;
+  const EntryFrames frames = ReadFrames(archive, entry);
+  if (frames.drawableCount == 0) return PrintWith(kNothingToDraw, entry.name), true;
+  return options.view == View::Gif ? ExportGif(options, overwrite, work, archive, entry, frames)
+                                   : ExportSheet(options, overwrite, work, archive, entry, frames);
+}
+
+}  // namespace app

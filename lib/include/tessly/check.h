@@ -1,0 +1,86 @@
+// Checking an archive: every record, table and row that the archive holds,
+// read as extraction reads them and measured against the file, gives
+// findings. An error is damage (extraction fails or reads what is not
+// there); a warning is something that reads but is off; a note says what
+// --pack would do differently.
+//
+// Threads: any number may check at once.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tessly/archive.h"
+#include "tessly/status.h"
+
+namespace tessly {
+
+enum class Severity { Error, Warning, Note };
+
+enum class FindingKind {
+  // Errors.
+  HeaderUnreadable,        // the file is shorter than a file header
+  VersionRefused,          // value: the version
+  EntryCountNegative,      // value: the count
+  FrameCountNegative,      // value: the count
+  SubframeCountNegative,   // value: the count
+  EntryTableOutside,       // the entry's element of the entry offset table
+  EntryHeaderOutside,      // value: the entry header's offset
+  FrameTableOutside,       // the frame's element of the frame table
+  FrameHeaderOutside,      // value: the frame header's offset
+  SubframeTableOutside,    // the subframe's element of the subframe table
+  SubframeHeaderOutside,   // value: the subframe header's offset
+  SizeNegative,            // a width or height below 0
+  PixelDataOutside,        // a plain row, or a compressed row's length, past the end of the file
+  RowPastFile,             // value: the row; its length runs past the end of the file
+  RowCodesPastLength,      // value: the row; a code's bytes lie past the row's length
+  NestedSubframes,         // value: the count a subframe's header gives
+  ImageTooLarge,           // value: its pixels, more than the reader's limit
+  ReadFailed,              // any other failure of extraction: `status` says which
+  // Warnings.
+  NameRepeated,            // value: the earlier entry of the same name
+  NameRepeatedButCase,     // value: the earlier entry whose name differs only in case
+  NameNotAFileName,        // the name cannot name a file on Windows
+  NameWithoutNul,          // all 32 bytes of the name field are the name
+  RowPastWidth,            // value: the row; its codes give more pixels than the width
+  PixelDataOverlaps,       // value: the offset of the other image's pixel data
+  UnusedBytes,             // value: how many bytes from the offset on no record or row uses
+  TransparencyNot9,        // value: the transparency field
+  // Notes.
+  NotRebuiltByteForByte,   // --pack would write this archive otherwise
+};
+
+// Where a finding applies, and what. -1 for a piece that it does not name.
+struct Finding {
+  FindingKind kind = FindingKind::ReadFailed;
+  std::int32_t entry = -1;
+  std::string entryName;  // the entry's name, when its header read
+  int frame = -1;
+  int subframe = -1;
+  std::uint64_t offset = 0;  // the byte of the file where it applies
+  std::int64_t value = 0;    // the number that the kind's text gives
+  Status status = Status::Ok;  // for ReadFailed
+};
+
+// The texts of a finding kind: its severity, and what it says, with "%lld"
+// for the finding's value where the kind has one.
+struct FindingText {
+  FindingKind kind;
+  Severity severity;
+  std::string_view text;
+};
+const FindingText& TextOf(FindingKind kind);
+
+// Checks the whole archive file `file`, appending the findings in the
+// order of the file's walk (entries, then their frames and subframes), then
+// the findings about the file as a whole. With `noteRebuild`, also whether
+// an archive without errors would come back byte for byte from --png
+// --json and --pack (which costs a rebuild in memory). Ok, or OutOfMemory
+// with the findings so far.
+Status CheckArchive(std::span<const std::uint8_t> file, const Limits& limits, bool noteRebuild,
+                    std::vector<Finding>& findings);
+
+}  // namespace tessly

@@ -1,0 +1,363 @@
+#include "tessly/check.h"
+
+#include <algorithm>
+#include <iterator>
+#include <map>
+#include <new>
+#include <set>
+
+#include "base/ascii.h"
+#include "little_endian.h"
+#include "tessly/pack.h"
+#include "tessly/palette.h"
+#include "tessly/row_codes.h"
+#include "tessly/walk.h"
+
+namespace tessly {
+namespace {
+
+constexpr FindingText kFindingTexts[] = {
+    {FindingKind::HeaderUnreadable, Severity::Error, "the file is shorter than a GAF header (12 bytes)"},
+    {FindingKind::VersionRefused, Severity::Error, "the version is %lld, not 65792 (0x00010100)"},
+    {FindingKind::EntryCountNegative, Severity::Error, "the entry count is negative (%lld)"},
+    {FindingKind::FrameCountNegative, Severity::Error, "the frame count is negative (%lld)"},
+    {FindingKind::SubframeCountNegative, Severity::Error, "the subframe count is negative (%lld)"},
+    {FindingKind::EntryTableOutside, Severity::Error, "the entry's element of the entry table lies outside the file"},
+    {FindingKind::EntryHeaderOutside, Severity::Error, "the entry header (at byte %lld) lies outside the file"},
+    {FindingKind::FrameTableOutside, Severity::Error, "the frame's element of the frame table lies outside the file"},
+    {FindingKind::FrameHeaderOutside, Severity::Error, "the frame header (at byte %lld) lies outside the file"},
+    {FindingKind::SubframeTableOutside, Severity::Error,
+     "the subframe's element of the subframe table lies outside the file"},
+    {FindingKind::SubframeHeaderOutside, Severity::Error, "the subframe header (at byte %lld) lies outside the file"},
+    {FindingKind::SizeNegative, Severity::Error, "the width or height is negative"},
+    {FindingKind::PixelDataOutside, Severity::Error, "the pixel data lies outside the file"},
+    {FindingKind::RowPastFile, Severity::Error, "row %lld runs past the end of the file"},
+    {FindingKind::RowCodesPastLength, Severity::Error, "the codes of row %lld run past the row's length"},
+    {FindingKind::NestedSubframes, Severity::Error, "a subframe claims %lld subframes of its own: subframes cannot nest"},
+    {FindingKind::ImageTooLarge, Severity::Error, "the image has %lld pixels, more than the reader takes"},
+    {FindingKind::ReadFailed, Severity::Error, "%s"},
+    {FindingKind::NameRepeated, Severity::Warning, "the name is also entry %lld's"},
+    {FindingKind::NameRepeatedButCase, Severity::Warning, "the name is entry %lld's but for letter case"},
+    {FindingKind::NameNotAFileName, Severity::Warning, "the name cannot name a file on Windows"},
+    {FindingKind::NameWithoutNul, Severity::Warning, "the name fills all 32 bytes, with no NUL"},
+    {FindingKind::RowPastWidth, Severity::Warning, "the codes of row %lld give more pixels than the width"},
+    {FindingKind::PixelDataOverlaps, Severity::Warning,
+     "the pixel data overlaps other pixel data (at byte %lld) without being the same"},
+    {FindingKind::UnusedBytes, Severity::Warning, "%lld bytes that no record or row uses"},
+    {FindingKind::TransparencyNot9, Severity::Warning, "the transparency field is %lld, not 9"},
+    {FindingKind::NotRebuiltByteForByte, Severity::Note,
+     "--pack would not rebuild this archive byte for byte (another layout or row encoding)"},
+};
+constexpr bool InOrder() {
+  for (std::size_t i = 0; i < std::size(kFindingTexts); ++i) {
+    if (kFindingTexts[i].kind != static_cast<FindingKind>(i)) return false;
+  }
+  return std::size(kFindingTexts) == static_cast<std::size_t>(FindingKind::NotRebuiltByteForByte) + 1;
+}
+static_assert(InOrder(), "one row for every finding kind, in order");
+
+// Field offsets within the records.
+constexpr std::uint64_t kEntryTableAt = 12;
+constexpr std::uint64_t kEntryHeaderSize = sizeof(GafEntryHeader);
+constexpr std::uint64_t kFrameHeaderSize = sizeof(GafFrameHeader);
+constexpr std::uint64_t kTransparencyAt = 8;     // aux3 in a frame header
+constexpr std::uint64_t kSubframeCountAt = 10;
+constexpr std::uint64_t kNameAt = 8;             // in an entry header
+
+// Names that Windows keeps for devices, with or without an extension.
+bool IsDeviceName(std::string_view name) {
+  const std::string_view stem = name.substr(0, name.find('.'));
+  for (const std::string_view device : {"CON", "PRN", "AUX", "NUL"}) {
+    if (base::EqualsIgnoringCase(stem, device)) return true;
+  }
+  return stem.size() == 4 && (base::EqualsIgnoringCase(stem.substr(0, 3), "COM") ||
+                              base::EqualsIgnoringCase(stem.substr(0, 3), "LPT")) &&
+         stem[3] >= '1' && stem[3] <= '9';
+}
+
+bool CanNameWindowsFile(std::string_view name) {
+  if (name.empty() || IsDeviceName(name)) return false;
+  return std::none_of(name.begin(), name.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+  });
+}
+
+// A byte range of the file, and whose it is.
+struct Span {
+  std::uint64_t start = 0;
+  std::uint64_t end = 0;
+};
+
+// An image's pixel data, for overlaps.
+struct PixelData {
+  Span bytes;
+  Finding where;
+};
+
+class Checker {
+ public:
+  Checker(std::span<const std::uint8_t> file, const Limits& limits, std::vector<Finding>& findings)
+      : file_(file), source_(file), archive_(source_, limits), limits_(limits), findings_(findings) {}
+
+  void Run(bool noteRebuild) {
+    if (file_.size() < sizeof(GafHeader)) return Add(FindingKind::HeaderUnreadable, 0);
+    GafHeader header;
+    if (archive_.ReadHeader(header) != Status::Ok) {
+      return Add(FindingKind::VersionRefused, 0, little_endian::LoadU32(file_.data()));
+    }
+    Use(0, sizeof(GafHeader));
+    if (header.entryCount < 0) return Add(FindingKind::EntryCountNegative, 4, header.entryCount);
+    Use(kEntryTableAt, 4 * std::uint64_t(header.entryCount));
+    for (std::int32_t i = 0; i < header.entryCount; ++i) {
+      if (!CheckEntry(i)) break;
+    }
+    CheckOverlaps();
+    CheckUnused();
+    if (noteRebuild && errors_ == 0) NoteRebuild();
+  }
+
+ private:
+  // False when the rest of the entry table lies outside the file too.
+  bool CheckEntry(std::int32_t index) {
+    here_ = {};
+    here_.entry = index;
+    Entry entry;
+    const Status read = archive_.ReadEntry(index, entry);
+    const std::uint64_t element = kEntryTableAt + 4 * std::uint64_t(index);
+    if (read == Status::EntryTableSeek || read == Status::EntryTableRead) {
+      Add(FindingKind::EntryTableOutside, element);
+      return false;
+    }
+    if (read == Status::EntryHeaderSeek || read == Status::EntryHeaderRead) {
+      const std::uint32_t at = little_endian::LoadU32(&file_[element]);
+      Add(FindingKind::EntryHeaderOutside, element, at);
+      return true;
+    }
+    if (read != Status::Ok) return AddStatus(read, element), true;
+    here_.entryName = entry.name;
+    Use(entry.offset, kEntryHeaderSize);
+    CheckName(entry);
+    if (entry.header.frameCount < 0) {
+      Add(FindingKind::FrameCountNegative, entry.offset, entry.header.frameCount);
+      return true;
+    }
+    Use(std::uint64_t{entry.offset} + kEntryHeaderSize, 8 * std::uint64_t(entry.header.frameCount));
+    for (int k = 0; k < entry.header.frameCount; ++k) {
+      if (!CheckFrame(entry, k)) break;
+    }
+    here_.frame = -1;
+    return true;
+  }
+
+  void CheckName(const Entry& entry) {
+    const std::uint64_t at = entry.offset + kNameAt;
+    const auto& field = entry.header.name;
+    if (std::find(field.begin(), field.end(), 0) == field.end()) Add(FindingKind::NameWithoutNul, at);
+    if (!CanNameWindowsFile(entry.name)) Add(FindingKind::NameNotAFileName, at);
+    std::string folded = entry.name;
+    std::transform(folded.begin(), folded.end(), folded.begin(), base::AsciiUpper);
+    if (const auto same = names_.find(entry.name); same != names_.end()) {
+      Add(FindingKind::NameRepeated, at, same->second);
+    } else if (const auto similar = foldedNames_.find(folded); similar != foldedNames_.end()) {
+      Add(FindingKind::NameRepeatedButCase, at, similar->second);
+    }
+    names_.try_emplace(entry.name, here_.entry);
+    foldedNames_.try_emplace(folded, here_.entry);
+  }
+
+  // False when the rest of the frame table lies outside the file too.
+  bool CheckFrame(const Entry& entry, int k) {
+    here_.frame = k;
+    here_.subframe = -1;
+    Frame frame;
+    const Status read = archive_.ReadFrame(entry, k, frame);
+    const std::uint64_t element = std::uint64_t{entry.offset} + kEntryHeaderSize + 8 * std::uint64_t(k);
+    if (read == Status::FrameTableSeek || read == Status::FrameTableRead) {
+      Add(FindingKind::FrameTableOutside, element);
+      return false;
+    }
+    if (read == Status::FrameHeaderSeek || read == Status::FrameHeaderRead) {
+      Add(FindingKind::FrameHeaderOutside, element, frame.tableElement.headerOffset);
+      return true;
+    }
+    if (read != Status::Ok) return AddStatus(read, element), true;
+    // Frames that share a header are checked once, as the first of them.
+    const std::uint32_t at = frame.tableElement.headerOffset;
+    if (!framesSeen_.insert(at).second) return true;
+    Use(at, kFrameHeaderSize);
+    CheckTransparency(frame.header, at);
+    if (frame.header.subframeCount < 0) Add(FindingKind::SubframeCountNegative, at + kSubframeCountAt, frame.header.subframeCount);
+    if (!HasSubframes(frame.header)) return CheckImage(frame.header, ImageKind::Frame, at), true;
+    CheckSubframes(frame.header);
+    return true;
+  }
+
+  void CheckSubframes(const GafFrameHeader& frame) {
+    const std::uint64_t table = frame.dataOffset;
+    if (!tablesSeen_.insert({frame.dataOffset, frame.subframeCount}).second) return;
+    Use(table, 4 * std::uint64_t(frame.subframeCount));
+    for (int j = 0; j < frame.subframeCount; ++j) {
+      here_.subframe = j;
+      GafFrameHeader subframe;
+      const Status read = archive_.ReadSubframe(frame, j, subframe);
+      const std::uint64_t element = table + 4 * std::uint64_t(j);
+      if (read == Status::SubframeTableSeek || read == Status::SubframeTableRead) {
+        Add(FindingKind::SubframeTableOutside, element);
+        break;
+      }
+      const std::uint32_t at = little_endian::LoadU32(&file_[element]);
+      if (read == Status::SubframeHeaderSeek || read == Status::SubframeHeaderRead) {
+        Add(FindingKind::SubframeHeaderOutside, element, at);
+        continue;
+      }
+      if (read != Status::Ok) {
+        AddStatus(read, element);
+        continue;
+      }
+      if (!subframesSeen_.insert(at).second) continue;
+      Use(at, kFrameHeaderSize);
+      CheckTransparency(subframe, at);
+      if (subframe.subframeCount > 0) Add(FindingKind::NestedSubframes, at + kSubframeCountAt, subframe.subframeCount);
+      CheckImage(subframe, ImageKind::Subframe, at);
+    }
+    here_.subframe = -1;
+  }
+
+  void CheckTransparency(const GafFrameHeader& header, std::uint64_t at) {
+    if (header.aux3 != kSkippedPixel) Add(FindingKind::TransparencyNot9, at + kTransparencyAt, header.aux3);
+  }
+
+  // The image's rows, as DecodeImage reads them.
+  void CheckImage(const GafFrameHeader& header, ImageKind kind, std::uint64_t at) {
+    if (header.width < 0 || header.height < 0) return Add(FindingKind::SizeNegative, at);
+    const std::uint64_t pixels = std::uint64_t(header.width) * std::uint64_t(header.height);
+    if (limits_.imagePixels != 0 && pixels > limits_.imagePixels) {
+      return Add(FindingKind::ImageTooLarge, at, std::int64_t(pixels));
+    }
+    if (archive_.CheckImage(header, kind) != Status::Ok) return Add(FindingKind::PixelDataOutside, header.dataOffset);
+    const std::uint64_t start = header.dataOffset;
+    std::uint64_t end = start;
+    if (header.compressed == 0) {
+      end = start + pixels;
+      if (end > file_.size()) return Add(FindingKind::PixelDataOutside, start);
+    } else if (!CheckCompressedRows(header, end)) {
+      return;
+    }
+    Use(start, end - start);
+    pixelData_.push_back({{start, end}, here_});
+    pixelData_.back().where.offset = start;
+  }
+
+  // Walks the rows from `end` on, leaving it past the last. False when a row
+  // lies outside the file.
+  bool CheckCompressedRows(const GafFrameHeader& header, std::uint64_t& end) {
+    bool pastWidth = false, cutShort = false;
+    for (int row = 0; row < header.height; ++row) {
+      if (end + 2 > file_.size()) return Add(FindingKind::PixelDataOutside, end), false;
+      const std::uint16_t length = little_endian::LoadU16(&file_[end]);
+      if (end + 2 + length > file_.size()) return Add(FindingKind::RowPastFile, end, row), false;
+      const RowCodesMeasure measure = MeasureRowCodes(file_.subspan(end + 2, length));
+      if (measure.cutShort && !cutShort) Add(FindingKind::RowCodesPastLength, end, row);
+      if (measure.pixels > std::uint64_t(header.width) && !pastWidth) Add(FindingKind::RowPastWidth, end, row);
+      cutShort = cutShort || measure.cutShort;
+      pastWidth = pastWidth || measure.pixels > std::uint64_t(header.width);
+      end += 2 + std::uint64_t{length};
+    }
+    return true;
+  }
+
+  // Pixel data that two images share is the same bytes; any other overlap is a finding.
+  void CheckOverlaps() {
+    std::stable_sort(pixelData_.begin(), pixelData_.end(), [](const PixelData& a, const PixelData& b) {
+      return a.bytes.start < b.bytes.start;
+    });
+    const PixelData* reaching = nullptr;  // the data seen so far that ends last
+    for (const PixelData& data : pixelData_) {
+      if (data.bytes.start == data.bytes.end) continue;
+      if (reaching != nullptr && data.bytes.start < reaching->bytes.end &&
+          (data.bytes.start != reaching->bytes.start || data.bytes.end != reaching->bytes.end)) {
+        here_ = data.where;
+        Add(FindingKind::PixelDataOverlaps, data.bytes.start, std::int64_t(reaching->bytes.start));
+      }
+      if (reaching == nullptr || data.bytes.end > reaching->bytes.end) reaching = &data;
+    }
+  }
+
+  // Gaps between what the walk used, but padding: fewer than 4 bytes that
+  // end at a multiple of 4.
+  void CheckUnused() {
+    here_ = {};
+    std::sort(used_.begin(), used_.end(), [](const Span& a, const Span& b) { return a.start < b.start; });
+    std::uint64_t reached = 0;
+    for (const Span& span : used_) {
+      if (span.start > reached) ReportGap(reached, span.start);
+      reached = std::max(reached, span.end);
+    }
+    if (file_.size() > reached) ReportGap(reached, file_.size());
+  }
+
+  void ReportGap(std::uint64_t start, std::uint64_t end) {
+    if (end - start < 4 && end % 4 == 0) return;
+    Add(FindingKind::UnusedBytes, start, std::int64_t(end - start));
+  }
+
+  void NoteRebuild() {
+    std::vector<std::uint8_t> rebuilt;
+    if (RebuildArchive(archive_, rebuilt) != Status::Ok || !std::equal(rebuilt.begin(), rebuilt.end(), file_.begin(), file_.end())) {
+      here_ = {};
+      Add(FindingKind::NotRebuiltByteForByte, 0);
+    }
+  }
+
+  // Marks bytes as used, as far as the file holds them.
+  void Use(std::uint64_t start, std::uint64_t size) {
+    const std::uint64_t end = std::min<std::uint64_t>(start + size, file_.size());
+    if (start < end) used_.push_back({start, end});
+  }
+
+  void Add(FindingKind kind, std::uint64_t offset, std::int64_t value = 0) {
+    Finding finding = here_;
+    finding.kind = kind;
+    finding.offset = offset;
+    finding.value = value;
+    if (TextOf(kind).severity == Severity::Error) ++errors_;
+    findings_.push_back(std::move(finding));
+  }
+
+  void AddStatus(Status status, std::uint64_t offset) {
+    Add(FindingKind::ReadFailed, offset);
+    findings_.back().status = status;
+  }
+
+  std::span<const std::uint8_t> file_;
+  MemorySource source_;
+  Archive archive_;
+  Limits limits_;
+  std::vector<Finding>& findings_;
+  Finding here_;  // the entry, frame and subframe being checked
+  int errors_ = 0;
+  std::map<std::string, std::int32_t> names_, foldedNames_;  // the first entry of each name
+  std::set<std::uint32_t> framesSeen_, subframesSeen_;
+  std::set<std::pair<std::uint32_t, std::int16_t>> tablesSeen_;
+  std::vector<Span> used_;
+  std::vector<PixelData> pixelData_;
+};
+
+}  // namespace
+
+const FindingText& TextOf(FindingKind kind) {
+  const auto at = static_cast<std::size_t>(kind);
+  return kFindingTexts[at < std::size(kFindingTexts) ? at : std::size(kFindingTexts) - 1];
+}
+
+Status CheckArchive(std::span<const std::uint8_t> file, const Limits& limits, bool noteRebuild,
+                    std::vector<Finding>& findings) {
+  try {
+    Checker(file, limits, findings).Run(noteRebuild);
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
+  return Status::Ok;
+}
+
+}  // namespace tessly
