@@ -48,8 +48,11 @@ Status PlanSheet(std::span<const FrameGeometry> frames, CanvasPlan& plan) {
     }
     // Sides are at most 32767 and frames 32767 an entry, so these stay far within int.
     if (CheckCanvasSize(std::uint64_t(x), std::uint64_t(y)) != Status::Ok) return Status::ImageTooLarge;
+    if (empty) {
+      plan.places.push_back({});
+      continue;
+    }
     plan.places.push_back({static_cast<int>(x), static_cast<int>(y)});
-    if (empty) continue;
     x += frame.width + kSheetGap;
     rowHeight = std::max<std::int64_t>(rowHeight, frame.height);
     width = std::max(width, x);

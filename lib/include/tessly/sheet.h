@@ -8,7 +8,7 @@
 // the widest cell), so that like-sized frames make a square. Every cell has
 // kSheetGap transparent pixels between it and its neighbours and the
 // sheet's edges, so that filtering never mixes two frames. A frame of no
-// pixels gets a cell of no size where the next frame would go.
+// pixels gets a cell of no size at (0, 0).
 //
 // Threads: pure functions; any number may run at once.
 #pragma once

@@ -1,0 +1,239 @@
+// --gif, --sheet, --list and --check through the real binary. Expected
+// canvases are drawn by hand: '.' is the transparent index 9, any other
+// character a hex digit. GIF files are read back with giflib and shown as
+// a viewer shows them; sheets with libspng, cropped where the atlas says.
+#include <gif_lib.h>
+#include <spng.h>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/support/tessly_run.h"
+
+namespace e2e {
+namespace {
+
+using Json = nlohmann::json;
+
+struct Canvas {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> pixels;
+  bool operator==(const Canvas&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Canvas& canvas) {
+  for (int y = 0; y < canvas.height; ++y) {
+    out << "\n";
+    for (int x = 0; x < canvas.width; ++x) {
+      const int p = canvas.pixels[std::size_t(y * canvas.width + x)];
+      out << (p == 9 ? '.' : "0123456789abcdef"[p & 15]);
+    }
+  }
+  return out << " (" << canvas.width << " x " << canvas.height << ")";
+}
+
+std::uint8_t Index(char c) { return c == '.' ? 9 : std::uint8_t(std::stoi(std::string(1, c), nullptr, 16)); }
+
+Canvas Drawn(const std::vector<std::string>& rows) {
+  Canvas canvas{rows.empty() ? 0 : int(rows[0].size()), int(rows.size()), {}};
+  for (const std::string& row : rows)
+    for (const char c : row) canvas.pixels.push_back(Index(c));
+  return canvas;
+}
+
+// A plain image of these rows, with its origin.
+Image Picture(const std::vector<std::string>& rows, int originX, int originY) {
+  Image image{std::int16_t(rows.empty() ? 0 : rows[0].size()), std::int16_t(rows.size())};
+  for (const std::string& row : rows) {
+    image.rows.emplace_back();
+    for (const char c : row) image.rows.back().push_back(Index(c));
+  }
+  image.aux1 = std::uint16_t(originX), image.aux2 = std::uint16_t(originY), image.aux3 = 9;
+  return image;
+}
+
+// A frame of subframes: the frame's size and origin, and no rows.
+fixture::Frame Composed(int width, int height, int originX, int originY, std::vector<Image> subframes) {
+  Image frame{std::int16_t(width), std::int16_t(height)};
+  frame.aux1 = std::uint16_t(originX), frame.aux2 = std::uint16_t(originY), frame.aux3 = 9;
+  return {frame, std::move(subframes)};
+}
+
+struct DrawRow {
+  fixture::Entry entry;
+  std::vector<Canvas> frames;  // each frame as drawn
+  Canvas screen;               // the GIF's canvas size (its pixels unused)
+  std::vector<Canvas> shown;   // what a viewer shows of each GIF frame
+};
+
+const std::vector<DrawRow> kDrawRows = {
+    // Subframes placed above, below, left and right of the frame's origin.
+    {{"SIDES", {Composed(4, 4, 2, 2, {Picture({"12", "34"}, 2, 2), Picture({"56", "78"}, 0, 0),
+                                        Picture({"a"}, 0, 2), Picture({"b"}, 2, 0)})}},
+     {Drawn({"12a.", "34..", "b.56", "..78"})}, {4, 4}, {Drawn({"12a.", "34..", "b.56", "..78"})}},
+    // A subframe larger than the canvas, clipped on every side.
+    {{"CLIP", {Composed(3, 2, 0, 0, {Picture({"1234", "5678", "9abc", "def0"}, 1, 1)})}},
+     {Drawn({"678", "abc"})}, {3, 2}, {Drawn({"678", "abc"})}},
+    // Index 9 of a later subframe leaves what lies below.
+    {{"OVER", {Composed(3, 1, 0, 0, {Picture({"123"}, 0, 0), Picture({"4.5"}, 0, 0)})}}, {Drawn({"425"})}, {3, 1},
+     {Drawn({"425"})}},
+    // Frames of other sizes and origins: the origins meet on one point, and
+    // a later frame never shows an earlier one through its transparency.
+    {{"MOVE", {{Picture({"12", "34"}, 1, 1)}, {Picture({"5.7"}, 0, 0)}, {Picture({}, 40, 40)}}},
+     {Drawn({"12", "34"}), Drawn({"5.7"}), Drawn({})},
+     {4, 2},
+     {Drawn({"12..", "34.."}), Drawn({"....", ".5.7"}), Drawn({"....", "...."})}},
+    // A frame of subframes that none covers, and a frame of no pixels.
+    {{"EMPTY", {Composed(2, 1, 0, 0, {Picture({}, 0, 0)}), {Picture({}, 0, 0)}}},
+     {Drawn({"..", }), Drawn({})}, {2, 1}, {Drawn({".."}), Drawn({".."})}},
+};
+
+Bytes Archive() {
+  std::vector<fixture::Entry> entries;
+  for (const DrawRow& row : kDrawRows) entries.push_back(row.entry);
+  return fixture::BuildGaf(entries);
+}
+
+// --- GIF files, read back through giflib.
+
+int ReadFromBytes(GifFileType* gif, GifByteType* into, int count) {
+  auto* bytes = static_cast<std::pair<const Bytes*, std::size_t>*>(gif->UserData);
+  const int n = std::min<int>(count, int(bytes->first->size() - bytes->second));
+  std::copy_n(bytes->first->data() + bytes->second, n, into);
+  bytes->second += std::size_t(n);
+  return n;
+}
+
+// What a viewer shows of each frame: each frame's area is cleared after it
+// shows (disposal 2), so a frame shows on a transparent canvas.
+void ExpectGif(const Bytes& file, const DrawRow& row, int delay) {
+  std::pair<const Bytes*, std::size_t> reading{&file, 0};
+  int error = 0;
+  GifFileType* gif = DGifOpen(&reading, ReadFromBytes, &error);
+  ASSERT_NE(gif, nullptr);
+  ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+  EXPECT_EQ(Canvas({gif->SWidth, gif->SHeight, {}}), row.screen) << row.entry.name;
+  ASSERT_EQ(gif->ImageCount, int(row.shown.size())) << row.entry.name;
+  bool loops = false;
+  for (int i = 0; i < gif->ImageCount; ++i) {
+    const SavedImage& image = gif->SavedImages[i];
+    for (int e = 0; e + 1 < image.ExtensionBlockCount; ++e) {
+      const ExtensionBlock* block = image.ExtensionBlocks + e;
+      loops = loops || (block->Function == APPLICATION_EXT_FUNC_CODE && block->ByteCount == 11 &&
+                        std::memcmp(block->Bytes, "NETSCAPE2.0", 11) == 0 && block[1].ByteCount == 3 &&
+                        block[1].Bytes[0] == 1 && block[1].Bytes[1] == 0 && block[1].Bytes[2] == 0);
+    }
+    GraphicsControlBlock control{};
+    ASSERT_EQ(DGifSavedExtensionToGCB(gif, i, &control), GIF_OK);
+    EXPECT_EQ(control.TransparentColor, 9);
+    if (gif->ImageCount > 1) {
+      EXPECT_EQ(control.DisposalMode * 100000 + control.DelayTime, 200000 + delay);
+    }
+    Canvas shown{gif->SWidth, gif->SHeight, std::vector<std::uint8_t>(std::size_t(gif->SWidth * gif->SHeight), 9)};
+    const GifImageDesc& at = image.ImageDesc;
+    for (int y = 0; y < at.Height; ++y)
+      for (int x = 0; x < at.Width; ++x) {
+        const std::uint8_t p = image.RasterBits[y * at.Width + x];
+        if (p != 9) shown.pixels[std::size_t((at.Top + y) * shown.width + at.Left + x)] = p;
+      }
+    EXPECT_EQ(shown, row.shown[std::size_t(i)]) << row.entry.name << " frame " << i;
+  }
+  EXPECT_EQ(loops, gif->ImageCount > 1) << row.entry.name;
+  const ColorMapObject* colours = gif->SColorMap;
+  ASSERT_NE(colours, nullptr);
+  // The palette's 256 colours, and 9 the background.
+  EXPECT_EQ(colours->ColorCount * 1000 + gif->SBackGroundColor, 256009);
+  DGifCloseFile(gif, &error);
+}
+
+TEST(Views, GifFramesAreDrawnAsTheGameDrawsThem) {
+  TempDir dir;
+  fixture::WriteFile(dir / "a.gaf", Archive());
+  for (const int delay : {7, 12}) {
+    std::vector<std::string> args = {"--gif", "-Y", "a.gaf"};
+    if (delay != 7) args.insert(args.begin(), {"--delay", std::to_string(delay)});
+    const std::string output = RunTessly(dir.path, args);
+    std::string expected = kBanner + "a.gaf\n";
+    for (const DrawRow& row : kDrawRows) expected += Exported(row.entry.name + ".gif");
+    EXPECT_EQ(output, expected);
+    for (const DrawRow& row : kDrawRows) ExpectGif(FilesIn(dir.path)[row.entry.name + ".gif"], row, delay);
+  }
+}
+
+// --- Sheets, read back through libspng and cropped where the atlas says.
+
+Canvas ReadPng(const Bytes& file) {
+  spng_ctx* png = spng_ctx_new(0);
+  spng_set_png_buffer(png, file.data(), file.size());
+  spng_ihdr header{};
+  std::size_t size = 0;
+  spng_get_ihdr(png, &header);
+  spng_decoded_image_size(png, SPNG_FMT_PNG, &size);
+  Canvas canvas{int(header.width), int(header.height), std::vector<std::uint8_t>(size)};
+  EXPECT_EQ(spng_decode_image(png, canvas.pixels.data(), size, SPNG_FMT_PNG, 0) + header.bit_depth, 8);
+  spng_ctx_free(png);
+  return canvas;
+}
+
+Canvas Crop(const Canvas& sheet, const Json& cell) {
+  Canvas part{cell["w"], cell["h"], {}};
+  for (int y = 0; y < part.height; ++y)
+    for (int x = 0; x < part.width; ++x)
+      part.pixels.push_back(sheet.pixels[std::size_t((int(cell["y"]) + y) * sheet.width + int(cell["x"]) + x)]);
+  return part;
+}
+
+TEST(Views, SheetCellsHoldTheFramesAndTheAtlasSaysWhere) {
+  TempDir dir;
+  fixture::WriteFile(dir / "a.gaf", Archive());
+  const std::string output = RunTessly(dir.path, {"--sheet", "--delay", "5", "-Y", "a.gaf"});
+  std::string expected = kBanner + "a.gaf\n";
+  for (const DrawRow& row : kDrawRows) {
+    expected += Exported(row.entry.name + ".sheet.png") + Exported(row.entry.name + ".sheet.json");
+  }
+  EXPECT_EQ(output, expected);
+  std::map<std::string, Bytes> files = FilesIn(dir.path);
+  for (const DrawRow& row : kDrawRows) {
+    const std::string& name = row.entry.name;
+    Canvas sheet = ReadPng(files[name + ".sheet.png"]);
+    const Json atlas = Json::parse(files[name + ".sheet.json"]);
+    EXPECT_EQ(atlas["meta"]["size"], Json({{"w", sheet.width}, {"h", sheet.height}})) << name;
+    EXPECT_EQ(atlas["meta"]["image"], name + ".sheet.png");
+    EXPECT_EQ(atlas["meta"]["frameTags"],
+              Json::parse(R"([{"name": ")" + name + R"(", "from": 0, "to": )" +
+                          std::to_string(row.frames.size() - 1) + R"(, "direction": "forward"}])"));
+    ASSERT_EQ(atlas["frames"].size(), row.frames.size()) << name;
+    std::size_t k = 0;
+    for (const auto& [key, frame] : atlas["frames"].items()) {
+      const fixture::Image& header = row.entry.frames[k].image;
+      char expectedKey[64];
+      std::snprintf(expectedKey, sizeof expectedKey, "%s%02zu", name.c_str(), k);
+      EXPECT_EQ(key, expectedKey);
+      EXPECT_EQ(Crop(sheet, frame["frame"]), row.frames[k]) << key;
+      EXPECT_EQ(frame["sourceSize"], Json({{"w", header.width}, {"h", header.height}})) << key;
+      EXPECT_EQ(frame["spriteSourceSize"], Json({{"x", 0}, {"y", 0}, {"w", header.width}, {"h", header.height}}));
+      EXPECT_EQ(frame["duration"], 50);
+      if (header.width > 0) {
+        EXPECT_EQ(double(frame["pivot"]["x"]), double(std::int16_t(header.aux1)) / header.width);
+      }
+      // A gap of 2 transparent pixels around a cell with pixels, within the sheet.
+      if (header.width == 0 || header.height == 0) {
+        EXPECT_EQ(frame["frame"], Json({{"x", 0}, {"y", 0}, {"w", 0}, {"h", 0}})) << key;
+        ++k;
+        continue;
+      }
+      for (int y = int(frame["frame"]["y"]) - 2; y < int(frame["frame"]["y"]) + int(frame["frame"]["h"]) + 2; ++y)
+        for (int x = int(frame["frame"]["x"]) - 2; x < int(frame["frame"]["x"]) + int(frame["frame"]["w"]) + 2; ++x) {
+          EXPECT_TRUE(x >= 0 && y >= 0 && x < sheet.width && y < sheet.height) << key << " needs its gap";
+          if (x >= 0 && y >= 0 && x < sheet.width && y < sheet.height && (x < int(frame["frame"]["x"]) ||
+              y < int(frame["frame"]["y"]) || x >= int(frame["frame"]["x"]) + int(frame["frame"]["w"]) ||
+              y >= int(frame["frame"]["y"]) + int(frame["frame"]["h"]))) {
+            EXPECT_EQ(sheet.pixels[std::size_t(y * sheet.width + x)], 9) << key << " gap at " << x << ", " << y;
+          }
+        }
+      ++k;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace e2e
