@@ -1,7 +1,7 @@
 # libspng, which writes (and in the tests reads) PNG files. On Linux the
 # Debian package, through pkg-config. The Windows exe links it statically:
 # MinGW has no package of it, so it is compiled here from Debian's source
-# package, which tools/fetch-spng-source.sh downloads, checked by its
+# package, which tools/fetch-sources.sh downloads, checked by its
 # SHA-256. Sets TESSLY_SPNG to the target to link.
 if(NOT CMAKE_CROSSCOMPILING)
   find_package(PkgConfig REQUIRED)
@@ -11,10 +11,10 @@ if(NOT CMAKE_CROSSCOMPILING)
 endif()
 
 set(TESSLY_SPNG_SOURCE ${PROJECT_SOURCE_DIR}/build-deps/libspng_0.7.3.orig.tar.gz
-    CACHE FILEPATH "Debian's libspng source tarball (tools/fetch-spng-source.sh)")
+    CACHE FILEPATH "Debian's libspng source tarball (tools/fetch-sources.sh)")
 set(spng_sha256 a50cadbe808ffda1a7fab17d145f52a23b163f34b3eb3696c7ecb5a52340fc1d)
 if(NOT EXISTS ${TESSLY_SPNG_SOURCE})
-  message(FATAL_ERROR "${TESSLY_SPNG_SOURCE} is missing: run tools/fetch-spng-source.sh")
+  message(FATAL_ERROR "${TESSLY_SPNG_SOURCE} is missing: run tools/fetch-sources.sh")
 endif()
 file(SHA256 ${TESSLY_SPNG_SOURCE} got_sha256)
 if(NOT got_sha256 STREQUAL spng_sha256)

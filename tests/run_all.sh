@@ -15,7 +15,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 # What the stages need, installed where missing (as root or through sudo).
-tools/install-packages.sh cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libgtest-dev libspng-dev \
+tools/install-packages.sh cmake g++ make pkg-config zlib1g-dev nlohmann-json3-dev libgtest-dev libspng-dev libgif-dev \
   clang libclang-rt-dev groff-base file dpkg-dev lintian g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 || exit 1
 jobs=$(nproc 2>/dev/null || echo 2) passed=0 failed=0 skipped=0
 
@@ -59,9 +59,10 @@ build build-asan -DTESSLY_TESTS_REQUIRED=ON -DTESSLY_SANITIZE=ON -DCMAKE_BUILD_T
 if [ "${TESSLY_FUZZ_SECONDS:=60}" -gt 0 ] && command -v clang++ >/dev/null; then
   echo "== fuzzing, $TESSLY_FUZZ_SECONDS seconds a target (quiet)"
   build build-fuzz -DTESSLY_FUZZ=ON -DBUILD_TESTING=OFF
-  for target in row_codes match_pattern archive pack; do
+  for target in row_codes match_pattern archive pack check; do
     # A finding leaves its input in build-fuzz/; keep it in fuzz/crashes/$target/ as a test.
-    rm -rf build-fuzz/corpus && cp -r fuzz/corpus/"$target" build-fuzz/corpus
+    corpus=$target && [ "$target" = check ] && corpus=archive  # the checker reads archives
+    rm -rf build-fuzz/corpus && cp -r fuzz/corpus/"$corpus" build-fuzz/corpus
     check build-fuzz/fuzz/fuzz_"$target" -max_total_time="$TESSLY_FUZZ_SECONDS" -timeout=30 \
       -artifact_prefix=build-fuzz/ build-fuzz/corpus 2>build-fuzz/fuzz_"$target".log
     echo "$target: $(grep '^Done' build-fuzz/fuzz_"$target".log)"
@@ -76,11 +77,11 @@ if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/n
   # serves the whole stage. The first run makes the prefix and starts Wine's
   # own services, which keep the output they start with: /dev/null here, not
   # a test's pipe, which would then stay open for as long as the server.
-  # libspng is compiled from Debian's source package, fetched once.
-  tools/fetch-spng-source.sh >/dev/null && build build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake &&
+  # libspng and giflib are compiled from Debian's source packages, fetched once.
+  tools/fetch-sources.sh >/dev/null && build build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake &&
     mkdir -p "$WINEPREFIX" &&
     wineserver -p && wine build-win/tessly.exe -? >/dev/null 2>&1
-  TESSLY_COMMAND="wine $PWD/build-win/tessly.exe" run_ctest build -R '^(Run|Bitmap|GafMode|Damaged|Png|Json|Pack)\.'
+  TESSLY_COMMAND="wine $PWD/build-win/tessly.exe" run_ctest build -R '^(Run|Bitmap|GafMode|Damaged|Png|Json|Pack|Views|Check)\.'
   wineserver -k 2>/dev/null
 fi
 

@@ -237,3 +237,34 @@ TEST(Views, SheetCellsHoldTheFramesAndTheAtlasSaysWhere) {
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// Rows of the standard layout at 20 (ROCK's, shared by its second frame)
+// and 32 and 34 (TREE's subframes, after their table at 24).
+TEST(Views, ListShowsEveryFrameAndWhatSharesPixelData) {
+  TempDir dir;
+  Image rock = Picture({"12", "34"}, 1, -1), wide = Picture({"12"}, 0, 0), packed = Picture({"123"}, 5, 6);
+  packed.compressed = 1, packed.rows = {{0x08, 1, 2, 3}};
+  fixture::Frame tree = Composed(3, 1, 2, 0, {wide, packed});
+  fixture::WriteFile(dir / "a.gaf", fixture::BuildStandardGaf({{"ROCK", {{rock}, {rock}}, 7, 8}, {"TREE", {tree}}},
+                                                              {{1, 0}}));
+  EXPECT_EQ(RunTessly(dir.path, {"--list", "-E", "*", "a.gaf"}),
+            kBanner + "a.gaf\n  version 0x00010100, 2 entries\n"
+                      "  entry  name                              frames   aux1        aux2\n"
+                      "      0  ROCK                                   2      7  0x00000008\n"
+                      "         frame  sub      size          origin      transp.  compressed  subframes  pixel data\n"
+                      "             0    -      2 x 2           1,-1            9          no          0  at 20\n"
+                      "             1    -      2 x 2           1,-1            9          no          0  at 20, shared "
+                      "with ROCK00\n"
+                      "      1  TREE                                   1      0  0x00000000\n"
+                      "         frame  sub      size          origin      transp.  compressed  subframes  pixel data\n"
+                      "             0    -      3 x 1           2,0             9          no          2  subframe "
+                      "table at 24\n"
+                      "                  0      2 x 1           0,0             9          no          -  at 32\n"
+                      "                  1      3 x 1           5,6             9         yes          -  at 34\n");
+}
+
+}  // namespace
+}  // namespace e2e

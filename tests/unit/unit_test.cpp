@@ -22,6 +22,9 @@ TEST(Options, ParseTable) {
   const std::string starQuestionDot = "ERROR: -E requires a pattern (use *, ?, and . as wildcards)\n";
   const std::string yesAndNo = "ERROR: Cannot specify both -Y and -N\n";
   const std::string palette = "ERROR: --palette requires a file name\n";
+  const std::string delay = "ERROR: --delay requires a number of hundredths of a second, 1 to 65535\n";
+  const std::string oneMode =
+      "ERROR: --list, --gif, --sheet, --check and --pack go with no other of them, nor with -B, --png or --json\n";
   // clang-format off
   const std::pair<std::vector<const char*>, std::string> rows[] = {  // what it printed, then the options when it runs
       {{}, " E'' S'_gadget' F'*.gaf'"}, {{"-b", "/P", "/y", "x.gaf"}, "BPY E'' S'_gadget' F'x.gaf'"},
@@ -39,7 +42,14 @@ TEST(Options, ParseTable) {
       {{"-S", "--palette", "p.pal", "x"}, " E'' S'x' F'*.gaf' C'p.pal'"}, {{"--PALETTE", "p", "-b"}, "B E'' S'_gadget' F'*.gaf' C'p'"},
       {{"-E", "--palette"}, starQuestionDot}, {{"--palette", "-E", "a"}, palette}, {{"--palette", "-b"}, palette},
       {{"--palette"}, palette}, {{"-E", "--pack"}, starQuestion}, {{"-E", "--nearest"}, starQuestion},
-      {{"--nearest", "--pack", "a", "b"}, "KR E'' S'_gadget' F'b'"}, {{"--nearest"}, "ERROR: --nearest needs --pack\n"}};
+      {{"--nearest", "--pack", "a", "b"}, "KR E'' S'_gadget' F'b'"}, {{"--nearest"}, "ERROR: --nearest needs --pack\n"},
+      {{"--LIST", "-E", "a*", "-p"}, "P E'a*' S'_gadget' F'*.gaf' V1"}, {{"--gif", "--gif", "x"}, " E'' S'_gadget' F'x' V2"},
+      {{"--sheet", "--delay", "65535"}, " E'' S'_gadget' F'*.gaf' V3 D65535"}, {{"--check"}, " E'' S'_gadget' F'*.gaf' V4"},
+      {{"--gif", "--delay", "0"}, delay}, {{"--gif", "--delay", "65536"}, delay}, {{"--gif", "--delay", "1x"}, delay},
+      {{"--gif", "--delay"}, delay}, {{"--delay", "-b", "3"}, delay}, {{"--delay", "3"}, "ERROR: --delay needs --gif or --sheet\n"},
+      {{"--delay", "2", "--LIST"}, "ERROR: --delay needs --gif or --sheet\n"}, {{"-E", "--gif"}, starQuestion},
+      {{"--gif", "--sheet"}, oneMode}, {{"--check", "-b"}, oneMode}, {{"--png", "--list"}, oneMode},
+      {{"--list", "--json"}, oneMode}, {{"--pack", "a", "b", "--check"}, oneMode}};
   // clang-format on
   for (auto [args, expected] : rows) {
     args.insert(args.begin(), "tessly");
@@ -51,7 +61,9 @@ TEST(Options, ParseTable) {
                                 (o.yesToAll ? "Y" : "") + (o.noToAll ? "N" : "") +
                                 (o.pack ? "K" : "") + (o.nearest ? "R" : "") + " E'" + o.pattern + "' S'" +
                                 o.suffix + "' F'" + o.fileSpec + "'" +
-                                (o.paletteFile.empty() ? "" : " C'" + o.paletteFile + "'");
+                                (o.paletteFile.empty() ? "" : " C'" + o.paletteFile + "'") +
+                                (o.view == app::View::None ? "" : " V" + std::to_string(int(o.view))) +
+                                (o.delayGiven ? " D" + std::to_string(o.delay) : "");
     const std::string shown = parsed == app::Parsed::Run ? options : parsed == app::Parsed::Help ? "help" : "";
     EXPECT_EQ(testing::internal::GetCapturedStdout() + shown, expected) << args.back();
   }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Downloads Debian's source package of libspng into DIRECTORY (default
-# build-deps/), for the Windows build, which compiles libspng from it:
-#   tools/fetch-spng-source.sh [DIRECTORY]
+# Downloads Debian's source packages of libspng and giflib into DIRECTORY
+# (default build-deps/), for the Windows build, which compiles both from
+# them (cmake/spng.cmake, cmake/gif.cmake):
+#   tools/fetch-sources.sh [DIRECTORY]
 # When apt has no source entries, it adds a deb-src entry for every deb
 # entry of the machine's own apt sources (as root or through sudo), so the
 # source comes from where the machine's packages come from.
@@ -10,11 +11,11 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 directory=${1:-$repo/build-deps}
 mkdir -p "$directory"
 cd "$directory"
-ls libspng_*.orig.tar.* >/dev/null 2>&1 && exit 0
+ls libspng_*.orig.tar.* giflib_*.dsc >/dev/null 2>&1 && exit 0
 
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-fetch() { apt-get source --download-only libspng >/dev/null 2>&1; }
+fetch() { apt-get source --download-only libspng giflib >/dev/null 2>&1; }
 if ! fetch; then
   # Each deb822 stanza again as deb-src, and each one-line "deb" entry as "deb-src".
   sources=/etc/apt/sources.list.d/tessly-deb-src
@@ -27,4 +28,4 @@ if ! fetch; then
   "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update >/dev/null
   fetch
 fi
-ls libspng_*.orig.tar.*
+ls libspng_*.orig.tar.* giflib_*.dsc
