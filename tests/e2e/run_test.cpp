@@ -50,7 +50,13 @@ TEST(Run, Table) {
       {{}, {"--HELP", "-E"}, {}, usage + "--png\tOutput individual PNG files, skipped pixels transparent, instead of GAFs\n"
        "--json\tWith -B or --png, also write NAME.json describing each entry\n--palette FILE\tUse the colours of FILE (a palette file) in BMP and PNG files\n"
        "--pack ARCHIVE DESCRIPTION...\tBuild ARCHIVE from the descriptions that --json wrote and their images\n"
-       "--nearest\tWith --pack, give a colour that the palette lacks its nearest colour\n--help\tShow this text with the long options\n"},
+       "--nearest\tWith --pack, give a colour that the palette lacks its nearest colour\n"
+       "--list\tList every entry, frame and subframe with its header fields; nothing is written\n"
+       "--gif\tWrite NAME.gif, each entry's frames as an animation that loops forever\n"
+       "--sheet\tWrite NAME.sheet.png, each entry's frames on one sheet, and its atlas NAME.sheet.json\n"
+       "--delay CS\tWith --gif or --sheet, show each frame CS hundredths of a second (default 7)\n"
+       "--check\tReport what is damaged or off in each archive; exit status 1 if any is damaged\n"
+       "--help\tShow this text with the long options\n"},
       {{}, {"-E"}, {}, "ERROR: -E requires a pattern (use * and ? as wildcards)\n" + usage},
       // A palette that cannot be used ends the run before any archive: missing, damaged, not given.
       {{{"t.gaf", two}}, {"-B", "--palette", "none.pal"}, {}, "ERROR: cannot use the palette none.pal: the file cannot be opened\n"},
