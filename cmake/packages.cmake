@@ -70,7 +70,7 @@ per entry, copying every header and pixel row byte for byte. A palette file
 can replace the built-in colours.")
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libtessly-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
-set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "libspng-dev, pkgconf | pkg-config")
+set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "libspng-dev, libgif-dev, pkgconf | pkg-config")
 set(CPACK_COMPONENT_DEV_DESCRIPTION "library for GAF sprite archives - development files
 libtessly reads GAF sprite archives from files or memory, walks their
 entries, frames and subframes, decodes images to palette indexes, and writes
