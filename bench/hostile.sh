@@ -13,20 +13,30 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/in"
 "$repo/build-bench/bench/make_hostile" "$work/in"
 
-printf '%-34s %-6s %9s %12s %14s %s\n' archive mode seconds "peak MiB" "written MiB" "last line about it"
+printf '%-34s %-7s %9s %12s %14s %s\n' archive mode seconds "peak MiB" "written MiB" "last line about it"
 run() {  # archive, mode flags...
   local archive=$1; shift
   local out=$work/out
   rm -rf "$out"; mkdir "$out"
-  (cd "$out" && /usr/bin/time -v -o "$work/time" "$tessly" -Y "$@" "$work/in/$archive" > "$work/log")
+  (cd "$out" && /usr/bin/time -v -o "$work/time" "$tessly" "$@" "$work/in/$archive" > "$work/log" || true)
   local seconds peak written mode="GAF"
   seconds=$(awk -F': ' '/Elapsed \(wall clock\)/ {n=split($2,t,":"); s=0; for(i=1;i<=n;i++) s=s*60+t[i]; print s}' "$work/time")
   peak=$(awk -F': ' '/Maximum resident set size/ {printf "%.1f", $2/1024}' "$work/time")
   written=$(du -sm --apparent-size "$out" | cut -f1)
-  [[ " $* " == *" -B "* ]] && mode="-B"
-  printf '%-34s %-6s %9s %12s %14s %s\n' "$archive ($(du -k --apparent-size "$work/in/$archive" | cut -f1) KiB)" "$mode" "$seconds" "$peak" "$written" "$(grep -E "HUGE|SHARED" "$work/log" | tail -n 1)"
+  for flag in -B --gif --sheet --check; do [[ " $* " == *" $flag "* ]] && mode=$flag; done
+  printf '%-34s %-7s %9s %12s %14s %s\n' "$archive ($(du -k --apparent-size "$work/in/$archive" | cut -f1) KiB)" "$mode" "$seconds" "$peak" "$written" "$(grep -E "HUGE|SHARED|FAR|WIDE|error|problems" "$work/log" | tail -n 1)"
 }
-run huge.gaf -B
-run huge.gaf
-run shared200.gaf -B
-run shared.gaf
+run huge.gaf -Y -B
+run huge.gaf -Y
+run huge.gaf -Y --gif
+run huge.gaf -Y --sheet
+run huge.gaf --check
+run shared200.gaf -Y -B
+run shared200.gaf -Y --gif
+run shared200.gaf -Y --sheet
+# shared.gaf holds 68 GB of pixels for -B, --gif and --sheet: GAF mode and --check only.
+run shared.gaf -Y
+run shared.gaf --check
+run far.gaf -Y --gif
+run far.gaf -Y --sheet
+run far.gaf --check

@@ -6,7 +6,11 @@
 // shared.gaf:  32767 frames that all point at one large image of 32767
 //              rows of 64-byte codes (2 MiB stored), a few MiB in all;
 // shared200.gaf: the same with 200 frames of a 2048 x 2048 image, for
-//              bitmap mode (800 MiB of bitmaps).
+//              bitmap mode (800 MiB of bitmaps);
+// far.gaf:     frames whose origins lie 65534 pixels apart, and a frame
+//              of 32767 x 32767 subframe canvas whose one subframe lies
+//              far outside it: canvases that no GIF or sheet holds, and
+//              one that is drawn almost empty.
 #include <cstdio>
 #include <string>
 
@@ -57,7 +61,14 @@ int main(int argc, char** argv) {
   for (std::size_t i = 1; i < codes.size(); ++i) codes[i] = static_cast<std::uint8_t>(i);
   const Bytes shared = SharedFrames(CompressedRows(64, 32767, codes), 32767);
   const Bytes shared200 = SharedFrames(fixture::PlainImage(2048, 2048), 200);
+  fixture::Image left = fixture::PlainImage(16, 16), right = fixture::PlainImage(16, 16);
+  left.aux1 = 0x8000, right.aux1 = 0x7FFF;  // originX -32768 and 32767
+  fixture::Image canvas{32767, 32767}, corner = fixture::PlainImage(16, 16);
+  corner.aux1 = corner.aux2 = 0x8000;  // placed 32768 pixels right of and below the canvas's origin
+  const Bytes far = fixture::BuildGaf({{"FAR", {fixture::Frame{left}, fixture::Frame{right}}},
+                                       {"WIDE", {fixture::Frame{canvas, {corner}}}}});
   const bool written = fixture::WriteFile(directory + "/huge.gaf", huge) &&
+                       fixture::WriteFile(directory + "/far.gaf", far) &&
                        fixture::WriteFile(directory + "/shared.gaf", shared) &&
                        fixture::WriteFile(directory + "/shared200.gaf", shared200);
   return written ? 0 : 1;

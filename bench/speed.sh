@@ -2,8 +2,8 @@
 # How fast Tessly takes archives apart, against the floor of copying the
 # files it writes. Builds the workloads of bench/make_workload.cpp (fixed
 # seed): (a) one archive of about 150 MB and 20,000 entries, (b) 2,000
-# archives of about 50 KB. For each workload and mode (-B, --png, and GAF
-# mode) it prints the median
+# archives of about 50 KB. For each workload and mode (-B, --png, GAF
+# mode, --gif and --sheet, which must take no longer than --png) it prints the median
 # wall time of Tessly and of `cp -r` of Tessly's output, their ratio, MB/s
 # in and out, files per second, system calls per output file (strace -c -f)
 # and peak memory (/usr/bin/time -v) against its target; then the round
@@ -62,6 +62,10 @@ measure a GAF -Y "$work/in/a/big.gaf"
 measure b -B -B -Y "$work/in/b/*.gaf"
 measure b PNG --png -Y "$work/in/b/*.gaf"
 measure b GAF -Y "$work/in/b/*.gaf"
+measure a GIF --gif -Y "$work/in/a/big.gaf"
+measure a SHEET --sheet -Y "$work/in/a/big.gaf"
+measure b GIF --gif -Y "$work/in/b/*.gaf"
+measure b SHEET --sheet -Y "$work/in/b/*.gaf"
 
 # The round trip: the median time to take workload a apart with --png
 # --json, and to pack it again from that output (its target: at most the

@@ -73,10 +73,11 @@ struct RunOptions {
 // the size limit fails instead of ending the process. Tessly is killed when
 // the test process dies, so that a test killed at its time-out leaves
 // nothing running.
-inline std::string RunTessly(const std::string& directory, const std::vector<std::string>& args,
-                             const RunOptions& run = {}) {
+inline std::string RunTesslyOnce(const std::string& directory, const std::vector<std::string>& args,
+                                 const RunOptions& run, int& status) {
   int in[2], out[2];
   if (::pipe(in) != 0 || ::pipe(out) != 0) return "no pipe";
+  status = -1;
   EXPECT_EQ(::write(in[1], run.input.data(), run.input.size()), static_cast<ssize_t>(run.input.size()));
   ::close(in[1]);
   if (run.closedOutput) ::close(out[0]);
@@ -99,8 +100,20 @@ inline std::string RunTessly(const std::string& directory, const std::vector<std
   char buffer[4096];
   for (ssize_t got; !run.closedOutput && (got = ::read(out[0], buffer, sizeof buffer)) > 0;) output.append(buffer, got);
   if (!run.closedOutput) ::close(out[0]);
-  int status = -1;
   ::waitpid(child, &status, 0);
+  return output;
+}
+
+// Every run prints the banner first, so a run with no output at all lost
+// it: Wine now and then loses the output of a program that ends at once.
+// Such a run is made again, once, under Wine only.
+inline std::string RunTessly(const std::string& directory, const std::vector<std::string>& args,
+                             const RunOptions& run = {}) {
+  int status = -1;
+  std::string output = RunTesslyOnce(directory, args, run, status);
+  if (output.empty() && !run.closedOutput && std::getenv("TESSLY_COMMAND") != nullptr) {
+    output = RunTesslyOnce(directory, args, run, status);
+  }
   EXPECT_EQ(status, run.exitStatus << 8) << "exit status";
   return output;
 }
