@@ -24,14 +24,20 @@ bool LoadPalette(const std::string& path, tessly::Palette& palette) {
 }
 
 bool ReadInputFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-  const tessly::Status status = tessly::ReadFile(path, kLargestInput, bytes);
+  const tessly::Status status = ReadInputBytes(path, bytes);
   if (status == tessly::Status::Ok) return true;
   PrintInputError(path, tessly::StatusDescription(status));
   return false;
 }
 
-void PrintInputError(const std::string& path, std::string_view why) {
-  Print(Formatted(messages::kInputError, path) + std::string(why) + "\n");
+tessly::Status ReadInputBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  return tessly::ReadFile(path, kLargestInput, bytes);
 }
+
+std::string InputErrorLine(const std::string& path, std::string_view why) {
+  return Formatted(messages::kInputError, path) + std::string(why) + "\n";
+}
+
+void PrintInputError(const std::string& path, std::string_view why) { Print(InputErrorLine(path, why)); }
 
 }  // namespace app

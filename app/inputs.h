@@ -18,8 +18,11 @@ bool LoadPalette(const std::string& path, tessly::Palette& palette);
 
 // The whole of the file at `path`. False, with its line, when it cannot be read.
 bool ReadInputFile(const std::string& path, std::vector<std::uint8_t>& bytes);
+// The same without the line; what tessly::ReadFile returns.
+tessly::Status ReadInputBytes(const std::string& path, std::vector<std::uint8_t>& bytes);
 
-// Prints "ERROR: PATH: WHY".
+// "ERROR: PATH: WHY" and a line end, and printing it.
+std::string InputErrorLine(const std::string& path, std::string_view why);
 void PrintInputError(const std::string& path, std::string_view why);
 
 }  // namespace app

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "app/inputs.h"
 #include "app/messages.h"
 #include "app/overwrite.h"
+#include "app/parallel.h"
 #include "base/ascii.h"
 #include "platform/platform.h"
 #include "tessly/archive_writer.h"
@@ -43,6 +45,24 @@ std::string PixelProblemText(tessly::Status status, const tessly::PixelProblem& 
   return text;
 }
 
+// How many entries are read ahead, at most.
+constexpr std::size_t kBatchEntries = 256;
+
+// An image file read ahead: its indexes, or the line that says why not.
+struct LoadedImage {
+  tessly::DecodedImage image;
+  std::string problem;
+};
+
+// An entry description read ahead of its turn, with its images.
+struct QueuedEntry {
+  std::string path;
+  std::string problem;  // the line printed at its turn when it cannot be used
+  bool selected = false;
+  tessly::EntryDescription described;
+  std::map<std::string, LoadedImage> images;  // by path
+};
+
 class Packer {
  public:
   explicit Packer(const Options& options) : options_(options) {}
@@ -53,6 +73,7 @@ class Packer {
   // description names.
   void AddDescription(const std::string& path) {
     if (!IsArchiveDescription(path)) return AddEntry(path);
+    PackWaiting();  // its lines come after those of the entries before it
     std::vector<std::uint8_t> bytes;
     tessly::ArchiveDescription described;
     std::string problem;
@@ -68,6 +89,7 @@ class Packer {
   // Writes the archive when every input could be used and it reads back as
   // packed. True when it was written.
   bool Write() {
+    PackWaiting();
     const std::string& target = options_.arguments.front();
     if (usable_ && packed_.archive.entries.empty()) PrintInputError(target, kNoEntryToPack);
     if (!usable_ || packed_.archive.entries.empty()) {
@@ -81,6 +103,18 @@ class Packer {
     if (built == tessly::Status::ReadBackDiffers) return PrintInputError(target, MismatchText(mismatch)), false;
     if (built != tessly::Status::Ok) return PrintInputError(target, tessly::StatusDescription(built)), false;
     return WriteFile(target, file);
+  }
+
+  // Packs the entries that wait, before anything else is printed.
+  void PackWaiting() {
+    ForEachInParallel(batch_.size(), [this](std::size_t i) { ReadDescription(batch_[i]); });
+    std::vector<std::pair<std::string, LoadedImage*>> images;
+    for (QueuedEntry& entry : batch_) {
+      for (const std::string& path : ImagePaths(entry)) images.emplace_back(path, &entry.images[path]);
+    }
+    ForEachInParallel(images.size(), [this, &images](std::size_t i) { LoadImage(images[i].first, *images[i].second); });
+    for (QueuedEntry& entry : batch_) PackQueued(entry);
+    batch_.clear();
   }
 
  private:
@@ -132,40 +166,79 @@ class Packer {
     return false;
   }
 
+  // Entries wait in a batch, so that their descriptions and images are
+  // read on every core; then they are packed in order, each printing its
+  // lines at its turn, as if one file after another had been read.
   void AddEntry(const std::string& path) {
-    std::vector<std::uint8_t> bytes;
-    tessly::EntryDescription described;
-    std::string problem;
     if (tooLarge_) return;  // no more memory is spent on an archive that cannot be written
-    if (!ReadInputFile(path, bytes)) return Refuse();
-    if (tessly::ReadEntryDescription(bytes, described, problem) != tessly::Status::Ok) return Refuse(path, problem);
-    if (!options_.pattern.empty() && !tessly::MatchPattern(options_.pattern, described.name)) return;
-    const tessly::ImageLoader load = [this](const std::string& image, tessly::DecodedImage& decoded) {
-      return LoadImage(image, decoded);
+    batch_.emplace_back().path = path;
+    if (batch_.size() == kBatchEntries) PackWaiting();
+  }
+
+
+  void ReadDescription(QueuedEntry& entry) {
+    std::vector<std::uint8_t> bytes;
+    std::string problem;
+    const tessly::Status read = ReadInputBytes(entry.path, bytes);
+    if (read != tessly::Status::Ok) {
+      entry.problem = InputErrorLine(entry.path, tessly::StatusDescription(read));
+    } else if (tessly::ReadEntryDescription(bytes, entry.described, problem) != tessly::Status::Ok) {
+      entry.problem = InputErrorLine(entry.path, problem);
+    }
+    entry.selected = options_.pattern.empty() || tessly::MatchPattern(options_.pattern, entry.described.name);
+  }
+
+  // The image files that the entry's description names, as PackEntry loads them.
+  static std::vector<std::string> ImagePaths(const QueuedEntry& entry) {
+    std::vector<std::string> paths;
+    if (!entry.problem.empty() || !entry.selected) return paths;
+    const std::string folder = platform::DirectoryPart(entry.path);
+    for (const std::optional<tessly::FrameDescription>& frame : entry.described.frames) {
+      if (!frame->hasSubframes) paths.push_back(folder + frame->own.image);
+      for (const std::optional<tessly::ImageDescription>& subframe : frame->subframes) {
+        paths.push_back(folder + subframe->image);
+      }
+    }
+    return paths;
+  }
+
+  void PackQueued(QueuedEntry& entry) {
+    if (tooLarge_) return;
+    if (!entry.problem.empty()) return Print(entry.problem), Refuse();
+    if (!entry.selected) return;
+    const tessly::ImageLoader load = [&entry](const std::string& path, tessly::DecodedImage& image) {
+      const LoadedImage& loaded = entry.images[path];
+      if (!loaded.problem.empty()) Print(loaded.problem);
+      image = loaded.image;
+      return loaded.problem.empty();
     };
-    const tessly::Status packed = tessly::PackEntry(described, platform::DirectoryPart(path), load, packed_);
+    const tessly::EntryDescription& described = entry.described;
+    const tessly::Status packed = tessly::PackEntry(described, platform::DirectoryPart(entry.path), load, packed_);
     tooLarge_ = packed == tessly::Status::EntryTooLarge;
     if (packed == tessly::Status::Ok) PrintWith(kPacked, described.name);
-    if (packed == tessly::Status::OutOfMemory) PrintInputError(path, tessly::StatusDescription(packed));
+    if (packed == tessly::Status::OutOfMemory) PrintInputError(entry.path, tessly::StatusDescription(packed));
     if (packed != tessly::Status::Ok) Refuse();
   }
 
-  // Reads one image file, telling why it cannot be used.
-  bool LoadImage(const std::string& path, tessly::DecodedImage& image) {
+  // Reads one image file, keeping the line that tells why it cannot be used.
+  void LoadImage(const std::string& path, LoadedImage& loaded) {
+    std::vector<std::uint8_t> bytes;
     tessly::PixelProblem pixel;
-    if (!ReadInputFile(path, imageBytes_)) return false;
-    const tessly::Status read = tessly::ReadImageFile(imageBytes_, palette_, {.nearest = options_.nearest}, image, pixel);
+    const tessly::Status status = ReadInputBytes(path, bytes);
+    if (status != tessly::Status::Ok) return void(loaded.problem = InputErrorLine(path, tessly::StatusDescription(status)));
+    const tessly::Status read =
+        tessly::ReadImageFile(bytes, palette_, {.nearest = options_.nearest}, loaded.image, pixel);
     if (read == tessly::Status::ColourNotInPalette || read == tessly::Status::PartlyTransparent) {
-      return PrintInputError(path, PixelProblemText(read, pixel)), false;
+      loaded.problem = InputErrorLine(path, PixelProblemText(read, pixel));
+    } else if (read != tessly::Status::Ok) {
+      loaded.problem = InputErrorLine(path, tessly::StatusDescription(read));
     }
-    if (read != tessly::Status::Ok) return PrintInputError(path, tessly::StatusDescription(read)), false;
-    return true;
   }
 
   const Options& options_;
   tessly::Palette palette_ = tessly::BuiltInPalette();
   tessly::PackedArchive packed_;
-  std::vector<std::uint8_t> imageBytes_;  // one image file's, kept to be reused
+  std::vector<QueuedEntry> batch_;
   bool versionSet_ = false;
   bool usable_ = true;     // false once an input could not be used
   bool tooLarge_ = false;  // once the rows pass what an archive can hold
@@ -184,7 +257,7 @@ bool RunPack(const Options& options) {
     const std::string& given = options.arguments[i];
     std::vector<std::string> names;
     platform::FindMatchingNames(given, names);
-    if (names.empty()) PrintInputError(given, kNoSuchDescription);
+    if (names.empty()) packer.PackWaiting(), PrintInputError(given, kNoSuchDescription);
     found = found && !names.empty();
     for (const std::string& name : names) packer.AddDescription(platform::DirectoryPart(given) + name);
   }

@@ -205,7 +205,7 @@ Status WritePackedArchive(const PackedArchive& packed, std::vector<std::uint8_t>
   }
 }
 
-Status RebuildArchive(const Archive& archive, std::vector<std::uint8_t>& file) {
+Status RebuildArchive(const Archive& archive, std::uint64_t largestRows, std::vector<std::uint8_t>& file) {
   try {
     GafHeader header;
     if (const Status read = archive.ReadHeader(header); read != Status::Ok) return read;
@@ -214,9 +214,12 @@ Status RebuildArchive(const Archive& archive, std::vector<std::uint8_t>& file) {
     PixelDataUsers users;
     UsedFileStems stems;
     std::map<std::string, ImageSlot> slots;  // the entry's images by the names of their files
-    const ImageLoader load = [&archive, &slots](const std::string& name, DecodedImage& image) {
+    bool tooLarge = false;
+    const ImageLoader load = [&](const std::string& name, DecodedImage& image) {
+      tooLarge = tooLarge || packed.rowBytes > largestRows;
       const auto slot = slots.find(name);
-      return slot != slots.end() && archive.DecodeImage(slot->second.header, slot->second.kind(), image, {}) == Status::Ok;
+      return !tooLarge && slot != slots.end() &&
+             archive.DecodeImage(slot->second.header, slot->second.kind(), image, {}) == Status::Ok;
     };
     for (std::int32_t i = 0; i < header.entryCount; ++i) {
       Entry entry;
@@ -230,7 +233,9 @@ Status RebuildArchive(const Archive& archive, std::vector<std::uint8_t>& file) {
         if (const Status read = ReadFrameLayout(archive, entry, k, layout); read != Status::Ok) return read;
         for (const ImageSlot& slot : layout.images) slots[ImageFileName(stem, slot.frame, slot.subframe, ".PNG")] = slot;
       }
-      if (const Status packedEntry = PackEntry(described, "", load, packed); packedEntry != Status::Ok) return packedEntry;
+      const Status packedEntry = PackEntry(described, "", load, packed);
+      if (tooLarge || packed.rowBytes > largestRows) return Status::EntryTooLarge;
+      if (packedEntry != Status::Ok) return packedEntry;
     }
     PackMismatch mismatch;
     return WritePackedArchive(packed, file, mismatch);

@@ -66,8 +66,10 @@ struct PackMismatch {
 Status WritePackedArchive(const PackedArchive& packed, std::vector<std::uint8_t>& file, PackMismatch& mismatch);
 
 // What --pack makes of the archive once --png --json has taken it apart:
-// every entry described and packed from its decoded images, then written
-// and read back as WritePackedArchive does. Ok, or what a step returns.
-Status RebuildArchive(const Archive& archive, std::vector<std::uint8_t>& file);
+// every entry described and packed from its decoded images, one image in
+// memory at a time, then written and read back as WritePackedArchive does.
+// Ok, EntryTooLarge as soon as the packed rows pass `largestRows` bytes, or
+// what a step returns.
+Status RebuildArchive(const Archive& archive, std::uint64_t largestRows, std::vector<std::uint8_t>& file);
 
 }  // namespace tessly
