@@ -206,8 +206,13 @@ class Packer {
     if (tooLarge_) return;
     if (!entry.problem.empty()) return Print(entry.problem), Refuse();
     if (!entry.selected) return;
-    const tessly::ImageLoader load = [&entry](const std::string& path, tessly::DecodedImage& image) {
-      const LoadedImage& loaded = entry.images[path];
+    const tessly::ImageLoader load = [this, &entry](const std::string& path, tessly::DecodedImage& image) {
+      auto found = entry.images.find(path);
+      if (found == entry.images.end()) {  // not read ahead: read now
+        found = entry.images.try_emplace(path).first;
+        LoadImage(path, found->second);
+      }
+      const LoadedImage& loaded = found->second;
       if (!loaded.problem.empty()) Print(loaded.problem);
       image = loaded.image;
       return loaded.problem.empty();
