@@ -187,7 +187,7 @@ class Checker {
     Use(at, kFrameHeaderSize);
     CheckTransparency(frame.header, at);
     if (frame.header.subframeCount < 0) Add(FindingKind::SubframeCountNegative, at + kSubframeCountAt, frame.header.subframeCount);
-    if (!HasSubframes(frame.header)) return CheckImage(frame.header, ImageKind::Frame, at), true;
+    if (!HasSubframes(frame.header)) return CheckImage(frame.header, at), true;
     CheckSubframes(frame.header);
     return true;
   }
@@ -218,7 +218,7 @@ class Checker {
       Use(at, kFrameHeaderSize);
       CheckTransparency(subframe, at);
       if (subframe.subframeCount > 0) Add(FindingKind::NestedSubframes, at + kSubframeCountAt, subframe.subframeCount);
-      CheckImage(subframe, ImageKind::Subframe, at);
+      CheckImage(subframe, at);
     }
     here_.subframe = -1;
   }
@@ -228,13 +228,12 @@ class Checker {
   }
 
   // The image's rows, as DecodeImage reads them.
-  void CheckImage(const GafFrameHeader& header, ImageKind kind, std::uint64_t at) {
+  void CheckImage(const GafFrameHeader& header, std::uint64_t at) {
     if (header.width < 0 || header.height < 0) return Add(FindingKind::SizeNegative, at);
     const std::uint64_t pixels = std::uint64_t(header.width) * std::uint64_t(header.height);
     if (limits_.imagePixels != 0 && pixels > limits_.imagePixels) {
       return Add(FindingKind::ImageTooLarge, at, std::int64_t(pixels));
     }
-    if (archive_.CheckImage(header, kind) != Status::Ok) return Add(FindingKind::PixelDataOutside, header.dataOffset);
     const std::uint64_t start = header.dataOffset;
     std::uint64_t end = start;
     if (header.compressed == 0) {

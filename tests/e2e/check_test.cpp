@@ -47,7 +47,7 @@ const std::vector<CheckRow> kRows = {
      [](auto&) { return "  error: byte 0: the version is 5, not 65792 (0x00010100)\n  1 error, 0 warnings\n"; }},
     {"entry count", [](Bytes& b, auto&) { Put(b, 4, 0xFFFFFFFF); },
      [](auto&) { return "  error: byte 4: the entry count is negative (-1)\n  1 error, 0 warnings\n"; }},
-    {"entry table", [](Bytes& b, auto&) { b.resize(12); Put(b, 4, 1); },
+    {"entry table", [](Bytes& b, auto&) { b.resize(12); Put(b, 4, 2); },  // one line for both
      [](auto&) { return "  error: entry 0, byte 12: the entry's element of the entry table lies outside the file\n"
                         "  1 error, 0 warnings\n"; }},
     {"entry header", [](Bytes& b, auto&) { Put(b, 16, 0x10000); },
@@ -92,6 +92,9 @@ const std::vector<CheckRow> kRows = {
     {"row length", [](Bytes& b, auto&) { Put(b, 226, 200, 2); },
      [](auto&) { return "  error: entry 1 (TREE), frame 0, subframe 1, byte 226: row 0 runs past the end of the file\n"
                         "  warning: byte 226: 6 bytes that no record or row uses\n  1 error, 1 warning\n"; }},
+    {"second row", [](Bytes& b, auto&) { Put(b, 204, 2, 2); },  // the first row ends the file
+     [](auto&) { return "  error: entry 1 (TREE), frame 0, subframe 1, byte 232: the pixel data lies outside the file\n"
+                        "  warning: byte 226: 6 bytes that no record or row uses\n  1 error, 1 warning\n"; }},
     {"codes", [](Bytes& b, auto&) { Put(b, 226, 2, 2); },  // a literal of 3 with 1 byte; then 2 bytes of padding
      [](auto&) { return "  error: entry 1 (TREE), frame 0, subframe 1, byte 226: the codes of row 0 run past the "
                         "row's length\n  1 error, 0 warnings\n"; }},
@@ -119,8 +122,18 @@ const std::vector<CheckRow> kRows = {
                           ": the name cannot name a file on Windows\n"
                           "  warning: entry 5 (" + std::string(32, 'L') + "), byte " + N(l.entries[5] + 8) +
                           ": the name fills all 32 bytes, with no NUL\n"  // entries of no frames: the standard layout
-                          "  0 errors, 5 warnings\n"; }, 0,
-     {{"ROCK", {}}, {"rock", {}}, {"ROCK", {}}, {"A:B", {}}, {"com1.x", {}}, {std::string(32, 'L'), {}}}},
+                          "  warning: entry 6 (Aux), byte " + N(l.entries[6] + 8) + ": the name cannot name a file on Windows\n"
+                          "  warning: entry 7 (\x1f), byte " + N(l.entries[7] + 8) + ": the name cannot name a file on Windows\n"
+                          "  0 errors, 7 warnings\n"; }, 0,
+     {{"ROCK", {}}, {"rock", {}}, {"ROCK", {}}, {"A:B", {}}, {"com1.x", {}}, {std::string(32, 'L'), {}}, {"Aux", {}},
+      {"\x1f", {}}}},
+    {"frame table", [](Bytes& b, auto& l) { Put(b, l.entries[0], 2, 2); },  // one line for both
+     [](auto& l) { return "  error: entry 0 (ROCK), frame 0, byte " + N(l.entries[0] + 40) +
+                          ": the frame's element of the frame table lies outside the file\n  1 error, 0 warnings\n"; },
+     1, {{"ROCK", {}}}},
+    {"shared subframe", [](Bytes& b, auto&) { Put(b, 172, 176), b[184] = 0; },  // checked once
+     [](auto&) { return "  warning: entry 1 (TREE), frame 0, subframe 0, byte 184: the transparency field is 0, not 9\n"
+                        "  warning: byte 202: 30 bytes that no record or row uses\n" + kNote + "  0 errors, 2 warnings\n"; }, 0},
     {"sound", [](Bytes&, auto&) {}, [](auto&) { return kNote + "  no problems\n"; }, 0},
 };
 

@@ -6,6 +6,7 @@
 #include "tessly/archive.h"
 #include "tessly/bmp.h"
 #include "tessly/description.h"
+#include "tessly/draw.h"
 #include "tessly/pack.h"
 #include "tessly/png.h"
 #include "tessly/walk.h"
@@ -103,6 +104,14 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
          bmp.refuse = png.refuse = true;
          return WriteBmp(twoByTwo, BuiltInPalette(), bmp) == Status::WriteFailed && bmp.after == 1 &&
                 WritePng(twoByTwo, BuiltInPalette(), png) == Status::WriteFailed && png.after == 1;
+       }},
+      {"DrawFrame: a frame of subframes of a negative size is no canvas", [&] {
+         DecodedImage canvas;
+         const fixture::Bytes kept = f.bytes;
+         fixture::Put(f.bytes, f.subframes.frame.tableElement.headerOffset, 0xFFFF, 2);  // width -1
+         const bool refused = DrawFrame(f.archive, f.entry, 0, canvas, {}) == Status::ImageSizeOutOfRange;
+         std::copy(kept.begin(), kept.end(), f.bytes.begin());
+         return refused;
        }},
       {"ReadEntryDescription: replaces what the description held", [] {
          const std::string text = R"({"name": "A", "frames": [{"image": "A00.PNG"}]})";
