@@ -63,28 +63,30 @@ struct DrawRow {
   std::vector<Canvas> frames;  // each frame as drawn
   Canvas screen;               // the GIF's canvas size (its pixels unused)
   std::vector<Canvas> shown;   // what a viewer shows of each GIF frame
+  Canvas sheet;                // the sheet's size: rows of about the square root of the frames
 };
 
 const std::vector<DrawRow> kDrawRows = {
     // Subframes placed above, below, left and right of the frame's origin.
     {{"SIDES", {Composed(4, 4, 2, 2, {Picture({"12", "34"}, 2, 2), Picture({"56", "78"}, 0, 0),
                                         Picture({"a"}, 0, 2), Picture({"b"}, 2, 0)})}},
-     {Drawn({"12a.", "34..", "b.56", "..78"})}, {4, 4}, {Drawn({"12a.", "34..", "b.56", "..78"})}},
+     {Drawn({"12a.", "34..", "b.56", "..78"})}, {4, 4}, {Drawn({"12a.", "34..", "b.56", "..78"})}, {8, 8}},
     // A subframe larger than the canvas, clipped on every side.
     {{"CLIP", {Composed(3, 2, 0, 0, {Picture({"1234", "5678", "9abc", "def0"}, 1, 1)})}},
-     {Drawn({"678", "abc"})}, {3, 2}, {Drawn({"678", "abc"})}},
+     {Drawn({"678", "abc"})}, {3, 2}, {Drawn({"678", "abc"})}, {7, 6}},
     // Index 9 of a later subframe leaves what lies below.
     {{"OVER", {Composed(3, 1, 0, 0, {Picture({"123"}, 0, 0), Picture({"4.5"}, 0, 0)})}}, {Drawn({"425"})}, {3, 1},
-     {Drawn({"425"})}},
+     {Drawn({"425"})}, {7, 5}},
     // Frames of other sizes and origins: the origins meet on one point, and
     // a later frame never shows an earlier one through its transparency.
     {{"MOVE", {{Picture({"12", "34"}, 1, 1)}, {Picture({"5.7"}, 0, 0)}, {Picture({}, 40, 40)}}},
      {Drawn({"12", "34"}), Drawn({"5.7"}), Drawn({})},
      {4, 2},
-     {Drawn({"12..", "34.."}), Drawn({"....", ".5.7"}), Drawn({"....", "...."})}},
+     {Drawn({"12..", "34.."}), Drawn({"....", ".5.7"}), Drawn({"....", "...."})},
+     {11, 6}},  // a row of 2 average cells of 5
     // A frame of subframes that none covers, and a frame of no pixels.
     {{"EMPTY", {Composed(2, 1, 0, 0, {Picture({}, 0, 0)}), {Picture({}, 0, 0)}}},
-     {Drawn({"..", }), Drawn({})}, {2, 1}, {Drawn({".."}), Drawn({".."})}},
+     {Drawn({".."}), Drawn({})}, {2, 1}, {Drawn({".."}), Drawn({".."})}, {6, 5}},
 };
 
 // The rows' entries, then one of no frames, which gives no file.
@@ -124,6 +126,7 @@ void ExpectGif(const std::string& path, const DrawRow& row, int delay) {
     }
     Canvas shown{gif->SWidth, gif->SHeight, std::vector<std::uint8_t>(std::size_t(gif->SWidth * gif->SHeight), 9)};
     const GifImageDesc& at = image.ImageDesc;
+    EXPECT_TRUE(at.Left >= 0 && at.Top >= 0 && at.Left + at.Width <= gif->SWidth && at.Top + at.Height <= gif->SHeight);
     for (int y = 0; y < at.Height; ++y)
       for (int x = 0; x < at.Width; ++x) {
         const std::uint8_t p = image.RasterBits[y * at.Width + x];
@@ -185,6 +188,7 @@ TEST(Views, SheetCellsHoldTheFramesAndTheAtlasSaysWhere) {
     const Canvas sheet = ReadPng(files[name + ".sheet.png"]);
     Canvas outside = sheet;  // the sheet with its cells cleared
     const Json atlas = Json::parse(files[name + ".sheet.json"]);
+    EXPECT_EQ(Canvas({sheet.width, sheet.height, {}}), row.sheet) << name;
     EXPECT_EQ(atlas["meta"]["size"], Json({{"w", sheet.width}, {"h", sheet.height}})) << name;
     EXPECT_EQ(atlas["meta"]["image"], name + ".sheet.png");
     EXPECT_EQ(atlas["meta"]["frameTags"], Json::parse(R"([{"name": ")" + name + R"(", "from": 0, "to": )" +

@@ -7,6 +7,7 @@
 #include "tessly/bmp.h"
 #include "tessly/description.h"
 #include "tessly/draw.h"
+#include "tessly/gif.h"
 #include "tessly/pack.h"
 #include "tessly/png.h"
 #include "tessly/walk.h"
@@ -112,6 +113,13 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
          const bool refused = DrawFrame(f.archive, f.entry, 0, canvas, {}) == Status::ImageSizeOutOfRange;
          std::copy(kept.begin(), kept.end(), f.bytes.begin());
          return refused;
+       }},
+      {"WriteGif: the first refused write fails it", [&] {
+         Sink gif;
+         gif.refuse = true;
+         const CanvasPlan plan{2, 2, {{0, 0}}};
+         const FrameDrawer draw = [&](std::size_t, DecodedImage& image) { return (image = twoByTwo), Status::Ok; };
+         return WriteGif(plan, draw, BuiltInPalette(), {}, gif) == Status::WriteFailed;
        }},
       {"ReadEntryDescription: replaces what the description held", [] {
          const std::string text = R"({"name": "A", "frames": [{"image": "A00.PNG"}]})";
