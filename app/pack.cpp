@@ -50,8 +50,15 @@ constexpr std::size_t kBatchEntries = 256;
 
 // An image file read ahead: its indexes, or the line that says why not.
 struct LoadedImage {
-  tessly::DecodedImage image;
+  tessly::PreparedImage prepared;
   std::string problem;
+  bool ready = false;  // read, and not yet taken by the packer, which then holds its rows
+};
+
+// An image file that a description names, and the description.
+struct ImageFile {
+  std::string path;
+  const tessly::ImageDescription* described;
 };
 
 // An entry description read ahead of its turn, with its images.
@@ -108,11 +115,13 @@ class Packer {
   // Packs the entries that wait, before anything else is printed.
   void PackWaiting() {
     ForEachInParallel(batch_.size(), [this](std::size_t i) { ReadDescription(batch_[i]); });
-    std::vector<std::pair<std::string, LoadedImage*>> images;
+    std::vector<std::pair<ImageFile, LoadedImage*>> images;
     for (QueuedEntry& entry : batch_) {
-      for (const std::string& path : ImagePaths(entry)) images.emplace_back(path, &entry.images[path]);
+      for (const ImageFile& file : ImageFiles(entry)) images.emplace_back(file, &entry.images[file.path]);
     }
-    ForEachInParallel(images.size(), [this, &images](std::size_t i) { LoadImage(images[i].first, *images[i].second); });
+    ForEachInParallel(images.size(), [this, &images](std::size_t i) {
+      LoadImage(images[i].first.path, *images[i].first.described, *images[i].second);
+    });
     for (QueuedEntry& entry : batch_) PackQueued(entry);
     batch_.clear();
   }
@@ -189,32 +198,33 @@ class Packer {
   }
 
   // The image files that the entry's description names, as PackEntry loads them.
-  static std::vector<std::string> ImagePaths(const QueuedEntry& entry) {
-    std::vector<std::string> paths;
-    if (!entry.problem.empty() || !entry.selected) return paths;
+  static std::vector<ImageFile> ImageFiles(const QueuedEntry& entry) {
+    std::vector<ImageFile> files;
+    if (!entry.problem.empty() || !entry.selected) return files;
     const std::string folder = platform::DirectoryPart(entry.path);
     for (const std::optional<tessly::FrameDescription>& frame : entry.described.frames) {
-      if (!frame->hasSubframes) paths.push_back(folder + frame->own.image);
+      if (!frame->hasSubframes) files.push_back({folder + frame->own.image, &frame->own});
       for (const std::optional<tessly::ImageDescription>& subframe : frame->subframes) {
-        paths.push_back(folder + subframe->image);
+        files.push_back({folder + subframe->image, &*subframe});
       }
     }
-    return paths;
+    return files;
   }
 
   void PackQueued(QueuedEntry& entry) {
     if (tooLarge_) return;
     if (!entry.problem.empty()) return Print(entry.problem), Refuse();
     if (!entry.selected) return;
-    const tessly::ImageLoader load = [this, &entry](const std::string& path, tessly::DecodedImage& image) {
-      auto found = entry.images.find(path);
-      if (found == entry.images.end()) {  // not read ahead: read now
-        found = entry.images.try_emplace(path).first;
-        LoadImage(path, found->second);
-      }
-      const LoadedImage& loaded = found->second;
+    const tessly::PreparedImageLoader load = [this, &entry](const std::string& path,
+                                                            const tessly::ImageDescription& described,
+                                                            tessly::PreparedImage& prepared) {
+      // An image is taken once; one that was not read ahead, or that the
+      // entry names again, is read now.
+      LoadedImage& loaded = entry.images[path];
+      if (!loaded.ready) loaded = {}, LoadImage(path, described, loaded);
+      loaded.ready = false;
       if (!loaded.problem.empty()) Print(loaded.problem);
-      image = loaded.image;
+      prepared = std::move(loaded.prepared);
       return loaded.problem.empty();
     };
     const tessly::EntryDescription& described = entry.described;
@@ -225,18 +235,22 @@ class Packer {
     if (packed != tessly::Status::Ok) Refuse();
   }
 
-  // Reads one image file, keeping the line that tells why it cannot be used.
-  void LoadImage(const std::string& path, LoadedImage& loaded) {
+  // Reads one image file and encodes it, keeping the line that tells why
+  // it cannot be used.
+  void LoadImage(const std::string& path, const tessly::ImageDescription& described, LoadedImage& loaded) {
+    loaded.ready = true;
     std::vector<std::uint8_t> bytes;
+    tessly::DecodedImage image;
     tessly::PixelProblem pixel;
-    const tessly::Status status = ReadInputBytes(path, bytes);
-    if (status != tessly::Status::Ok) return void(loaded.problem = InputErrorLine(path, tessly::StatusDescription(status)));
-    const tessly::Status read =
-        tessly::ReadImageFile(bytes, palette_, {.nearest = options_.nearest}, loaded.image, pixel);
-    if (read == tessly::Status::ColourNotInPalette || read == tessly::Status::PartlyTransparent) {
-      loaded.problem = InputErrorLine(path, PixelProblemText(read, pixel));
-    } else if (read != tessly::Status::Ok) {
-      loaded.problem = InputErrorLine(path, tessly::StatusDescription(read));
+    tessly::Status status = ReadInputBytes(path, bytes);
+    if (status == tessly::Status::Ok) {
+      status = tessly::ReadImageFile(bytes, palette_, {.nearest = options_.nearest}, image, pixel);
+    }
+    if (status == tessly::Status::Ok) status = tessly::PrepareImage(described, image, loaded.prepared);
+    if (status == tessly::Status::ColourNotInPalette || status == tessly::Status::PartlyTransparent) {
+      loaded.problem = InputErrorLine(path, PixelProblemText(status, pixel));
+    } else if (status != tessly::Status::Ok) {
+      loaded.problem = InputErrorLine(path, tessly::StatusDescription(status));
     }
   }
 

@@ -25,33 +25,24 @@ bool StandsForEmptyImage(const GafFrameHeader& described, const DecodedImage& im
 
 class EntryPacker {
  public:
-  EntryPacker(const std::string& folder, const ImageLoader& load, PackedArchive& packed)
+  EntryPacker(const std::string& folder, const PreparedImageLoader& load, PackedArchive& packed)
       : folder_(folder), load_(load), packed_(packed) {}
 
-  // Loads, encodes and numbers one image.
+  // Loads and numbers one image.
   void Add(const ImageDescription& described, StoredImage& stored) {
     if (status_ == Status::EntryTooLarge) return;  // no more memory for an archive that cannot be written
     const std::string path = folder_ + described.image;
-    DecodedImage& image = image_;  // its memory is reused
-    if (!load_(path, image)) {
+    if (!load_(path, described, prepared_)) {
       status_ = Status::ImageDamaged;
       return;
     }
-    if (StandsForEmptyImage(described.header, image)) {
-      image = {
-          static_cast<std::uint16_t>(described.header.width), static_cast<std::uint16_t>(described.header.height), {}};
-    }
-    stored.header = described.header;
-    if (EncodeStoredImage(image, described.header.compressed != 0, stored) != Status::Ok) {
-      status_ = Status::OutOfMemory;
-      return;
-    }
+    stored = std::move(prepared_.stored);
     if (!described.sharedWith.empty()) {
       const auto shared = packed_.imageNumbers.find(folder_ + described.sharedWith);
       if (shared != packed_.imageNumbers.end()) stored.sharesRowsOf = shared->second;
     }
     packed_.imageNumbers.try_emplace(path, static_cast<std::int32_t>(packed_.images.size()));
-    packed_.images.push_back(SumOf(image));
+    packed_.images.push_back(prepared_.sum);
     packed_.rowBytes += stored.rows.size();
     if (packed_.rowBytes > kOffsetLimit) status_ = Status::EntryTooLarge;
   }
@@ -60,9 +51,9 @@ class EntryPacker {
 
  private:
   const std::string& folder_;
-  const ImageLoader& load_;
+  const PreparedImageLoader& load_;
   PackedArchive& packed_;
-  DecodedImage image_;
+  PreparedImage prepared_;
   Status status_ = Status::Ok;
 };
 
@@ -167,7 +158,31 @@ ImageSum SumOf(const DecodedImage& image) {
   return {image.width, image.height, sum};
 }
 
+Status PrepareImage(const ImageDescription& described, DecodedImage& image, PreparedImage& prepared) {
+  if (StandsForEmptyImage(described.header, image)) {
+    image = {static_cast<std::uint16_t>(described.header.width), static_cast<std::uint16_t>(described.header.height), {}};
+  }
+  prepared.stored = {};
+  prepared.stored.header = described.header;
+  prepared.sum = SumOf(image);
+  return EncodeStoredImage(image, described.header.compressed != 0, prepared.stored);
+}
+
 Status PackEntry(const EntryDescription& described, const std::string& folder, const ImageLoader& load,
+                 PackedArchive& packed) {
+  DecodedImage image;  // its memory is reused
+  bool outOfMemory = false;
+  const PreparedImageLoader prepare = [&](const std::string& path, const ImageDescription& imageDescribed,
+                                          PreparedImage& out) {
+    if (!load(path, image)) return false;
+    outOfMemory = outOfMemory || PrepareImage(imageDescribed, image, out) != Status::Ok;
+    return !outOfMemory;
+  };
+  const Status status = PackEntry(described, folder, prepare, packed);
+  return outOfMemory ? Status::OutOfMemory : status;
+}
+
+Status PackEntry(const EntryDescription& described, const std::string& folder, const PreparedImageLoader& load,
                  PackedArchive& packed) {
   try {
     StoredEntry& entry = packed.archive.entries.emplace_back();

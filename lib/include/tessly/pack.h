@@ -39,6 +39,24 @@ struct PackedArchive {
 // used; the loader tells its user why.
 using ImageLoader = std::function<bool(const std::string& path, DecodedImage& image)>;
 
+// An image as PackEntry keeps it: the header it is described with, its
+// rows encoded as that header says, and the checksum of its pixels.
+struct PreparedImage {
+  StoredImage stored;
+  ImageSum sum;
+};
+
+// What PackEntry makes of an image loaded for `described`, the empty-image
+// rule included; `image` may be left empty. Ok or OutOfMemory. Any number
+// of threads may prepare at once, so a caller may load and prepare the
+// images of entries ahead of PackEntry on every core.
+Status PrepareImage(const ImageDescription& described, DecodedImage& image, PreparedImage& prepared);
+
+// Gives the prepared image of the file at `path`, for its description.
+// False when it cannot be used; the loader tells its user why.
+using PreparedImageLoader =
+    std::function<bool(const std::string& path, const ImageDescription& described, PreparedImage& prepared)>;
+
 // Adds the entry that `described` describes to `packed`, its images loaded
 // from `folder` + each image's file name and encoded as their headers say.
 // An image of no width or no height in the description is empty, and its
@@ -49,6 +67,9 @@ using ImageLoader = std::function<bool(const std::string& path, DecodedImage& im
 // an image could not be loaded; EntryTooLarge once the rows pass
 // kOffsetLimit (nothing more is loaded); OutOfMemory.
 Status PackEntry(const EntryDescription& described, const std::string& folder, const ImageLoader& load,
+                 PackedArchive& packed);
+// The same with images prepared by the loader (PrepareImage).
+Status PackEntry(const EntryDescription& described, const std::string& folder, const PreparedImageLoader& load,
                  PackedArchive& packed);
 
 // Where the archive written differs from what was packed: the entry,
