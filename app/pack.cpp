@@ -1,7 +1,9 @@
 #include "app/pack.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,8 +47,18 @@ std::string PixelProblemText(tessly::Status status, const tessly::PixelProblem& 
   return text;
 }
 
+// Room for the archive's bytes, in large pages where the system has them.
+void ReserveLarge(std::vector<std::uint8_t>& file, std::uint64_t size) {
+  try {
+    file.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(size, tessly::kOffsetLimit)));
+  } catch (const std::bad_alloc&) {
+    return;  // the writer grows the buffer as it needs
+  }
+  platform::PreferLargePages(file.data(), file.capacity());
+}
+
 // How many entries are read ahead, at most.
-constexpr std::size_t kBatchEntries = 256;
+constexpr std::size_t kBatchEntries = 1024;
 
 // An image file read ahead: its indexes, or the line that says why not.
 struct LoadedImage {
@@ -104,6 +116,7 @@ class Packer {
       return false;
     }
     std::vector<std::uint8_t> file;
+    ReserveLarge(file, tessly::GafArchiveFileSize(packed_.archive));
     tessly::PackMismatch mismatch;
     const tessly::Status built = tessly::WritePackedArchive(packed_, file, mismatch);
     if (built == tessly::Status::EntryTooLarge) return PrintTooLarge(target);

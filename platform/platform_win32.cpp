@@ -43,6 +43,10 @@ void PrepareProcess() {
   _setmode(_fileno(stdout), _O_BINARY);
 }
 
+void PreferLargePages(void*, std::size_t) {
+  // Large pages on Windows need a privilege that users do not hold.
+}
+
 // Names come in the order the file system gives them.
 void FindMatchingNames(std::string_view fileSpec, std::vector<std::string>& names) {
   WIN32_FIND_DATAA found;

@@ -207,7 +207,9 @@ Status PackEntry(const EntryDescription& described, const std::string& folder, c
 }
 
 Status WritePackedArchive(const PackedArchive& packed, std::vector<std::uint8_t>& file, PackMismatch& mismatch) {
-  MemorySink sink;
+  MemorySink sink;  // written into the memory that `file` holds, when there is room
+  sink.bytes = std::move(file);
+  sink.bytes.clear();
   const Status written = WriteGafArchive(packed.archive, sink);
   if (written != Status::Ok) return written == Status::WriteFailed ? Status::OutOfMemory : written;
   file = std::move(sink.bytes);

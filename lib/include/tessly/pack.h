@@ -79,7 +79,8 @@ struct PackMismatch {
   std::string what;  // such as "the frame header", "the image"
 };
 
-// Writes the archive in the standard layout into `file`, then reads it
+// Writes the archive in the standard layout into `file` (into the memory
+// it holds, when there is room: a caller may reserve it), then reads it
 // back through Archive and compares the header, every entry, frame and
 // subframe header and every decoded image with what was packed. Ok;
 // EntryTooLarge for an archive past kOffsetLimit; ReadBackDiffers with

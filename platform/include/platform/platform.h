@@ -25,10 +25,16 @@ namespace platform {
 // standard output must not end the run: messages are a report, the files
 // are the work (on Linux SIGPIPE is ignored, and a standard descriptor
 // that is not open is opened on /dev/null, so that no file takes its
-// number). On Windows, standard output is binary, so "\n" stays one byte,
+// number, and freed memory up to 4 MiB is kept for the next file rather
+// than given back at once). On Windows, standard output is binary, so "\n" stays one byte,
 // and the C runtime does not expand wildcards in the arguments: the
 // filespec is Tessly's to expand.
 void PrepareProcess();
+
+// Asks that the memory from `start` on, `size` bytes, be given in large
+// pages where the system can, so that filling a large buffer costs few
+// page faults. Only a hint.
+void PreferLargePages(void* start, std::size_t size);
 
 // Appends to `names` the bare names in the directory that `fileSpec` names
 // (the current directory when it names none) whose names match its last
