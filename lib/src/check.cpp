@@ -35,6 +35,7 @@ constexpr FindingText kFindingTexts[] = {
     {FindingKind::RowCodesPastLength, Severity::Error, "the codes of row %lld run past the row's length"},
     {FindingKind::NestedSubframes, Severity::Error, "a subframe claims %lld subframes of its own: subframes cannot nest"},
     {FindingKind::ImageTooLarge, Severity::Error, "the image has %lld pixels, more than the reader takes"},
+    {FindingKind::NameWithSlash, Severity::Error, "the name holds / or \\, so extraction cannot write its files"},
     {FindingKind::ReadFailed, Severity::Error, "%s"},
     {FindingKind::NameRepeated, Severity::Warning, "the name is also entry %lld's"},
     {FindingKind::NameRepeatedButCase, Severity::Warning, "the name is entry %lld's but for letter case"},
@@ -153,7 +154,11 @@ class Checker {
     const std::uint64_t at = entry.offset + kNameAt;
     const auto& field = entry.header.name;
     if (std::find(field.begin(), field.end(), 0) == field.end()) Add(FindingKind::NameWithoutNul, at);
-    if (!CanNameWindowsFile(entry.name)) Add(FindingKind::NameNotAFileName, at);
+    if (entry.name.find_first_of("/\\") != std::string::npos) {
+      Add(FindingKind::NameWithSlash, at);
+    } else if (!CanNameWindowsFile(entry.name)) {
+      Add(FindingKind::NameNotAFileName, at);
+    }
     std::string folded = entry.name;
     std::transform(folded.begin(), folded.end(), folded.begin(), base::AsciiUpper);
     if (const auto same = names_.find(entry.name); same != names_.end()) {

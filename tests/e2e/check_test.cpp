@@ -127,6 +127,10 @@ const std::vector<CheckRow> kRows = {
                           "  0 errors, 7 warnings\n"; }, 0,
      {{"ROCK", {}}, {"rock", {}}, {"ROCK", {}}, {"A:B", {}}, {"com1.x", {}}, {std::string(32, 'L'), {}}, {"Aux", {}},
       {"\x1f", {}}}},
+    {"slash", [](Bytes&, auto&) {},
+     [](auto& l) { return "  error: entry 0 (A/B), byte " + N(l.entries[0] + 8) +
+                          ": the name holds / or \\, so extraction cannot write its files\n  1 error, 0 warnings\n"; },
+     1, {{"A/B", {}}}},
     {"frame table", [](Bytes& b, auto& l) { Put(b, l.entries[0], 2, 2); },  // one line for both
      [](auto& l) { return "  error: entry 0 (ROCK), frame 0, byte " + N(l.entries[0] + 40) +
                           ": the frame's element of the frame table lies outside the file\n  1 error, 0 warnings\n"; },

@@ -47,7 +47,7 @@ TEST(Options, ParseTable) {
       {{"--sheet", "--delay", "65535"}, " E'' S'_gadget' F'*.gaf' V3 D65535"}, {{"--check"}, " E'' S'_gadget' F'*.gaf' V4"},
       {{"--gif", "--delay", "0"}, delay}, {{"--gif", "--delay", "65536"}, delay}, {{"--gif", "--delay", "1x"}, delay},
       {{"--gif", "--delay"}, delay}, {{"--delay", "-b", "3"}, delay}, {{"--delay", "3"}, "ERROR: --delay needs --gif or --sheet\n"},
-      {{"--delay", "2", "--LIST"}, "ERROR: --delay needs --gif or --sheet\n"}, {{"-E", "--gif"}, starQuestion},
+      {{"--delay", "2", "--LIST"}, "ERROR: --delay needs --gif or --sheet\n"}, {{"-E", "--gif"}, starQuestion}, {{"-E", "--delay", "3"}, starQuestionDot},
       {{"--gif", "--sheet"}, oneMode}, {{"--check", "-b"}, oneMode}, {{"--png", "--list"}, oneMode},
       {{"--list", "--json"}, oneMode}, {{"--pack", "a", "b", "--check"}, oneMode}};
   // clang-format on

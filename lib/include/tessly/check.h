@@ -39,6 +39,7 @@ enum class FindingKind {
   RowCodesPastLength,      // value: the row; a code's bytes lie past the row's length
   NestedSubframes,         // value: the count a subframe's header gives
   ImageTooLarge,           // value: its pixels, more than the reader's limit
+  NameWithSlash,           // the name holds / or \, so that no system can name its files
   ReadFailed,              // any other failure of extraction: `status` says which
   // Warnings.
   NameRepeated,            // value: the earlier entry of the same name
