@@ -100,8 +100,7 @@ class Packer {
     if (tessly::ReadArchiveDescription(bytes, described, problem) != tessly::Status::Ok) {
       return Refuse(path, problem);
     }
-    if (!versionSet_) packed_.archive.version = described.version;
-    versionSet_ = true;
+    packed_.archive.version = described.version;  // the one version there is
     for (const std::string& entry : described.entries) AddEntry(platform::DirectoryPart(path) + entry);
   }
 
@@ -271,7 +270,6 @@ class Packer {
   tessly::Palette palette_ = tessly::BuiltInPalette();
   tessly::PackedArchive packed_;
   std::vector<QueuedEntry> batch_;
-  bool versionSet_ = false;
   bool usable_ = true;     // false once an input could not be used
   bool tooLarge_ = false;  // once the rows pass what an archive can hold
 };

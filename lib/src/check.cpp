@@ -146,7 +146,6 @@ class Checker {
     for (int k = 0; k < entry.header.frameCount; ++k) {
       if (!CheckFrame(entry, k)) break;
     }
-    here_.frame = -1;
     return true;
   }
 

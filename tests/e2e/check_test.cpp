@@ -89,7 +89,7 @@ const std::vector<CheckRow> kRows = {
      [](auto& l) { return "  error: entry 0 (ROCK), frame 0, byte 250: the pixel data lies outside the file\n"
                           "  warning: byte " + N(l.frames[0][0] + 24) + ": 4 bytes that no record or row uses\n"
                           "  1 error, 1 warning\n"; }},
-    {"row length", [](Bytes& b, auto&) { Put(b, 226, 200, 2); },
+    {"row length", [](Bytes& b, auto&) { Put(b, 226, 5, 2); },  // one byte past the end
      [](auto&) { return "  error: entry 1 (TREE), frame 0, subframe 1, byte 226: row 0 runs past the end of the file\n"
                         "  warning: byte 226: 6 bytes that no record or row uses\n  1 error, 1 warning\n"; }},
     {"second row", [](Bytes& b, auto&) { Put(b, 204, 2, 2); },  // the first row ends the file
