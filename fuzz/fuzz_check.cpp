@@ -73,10 +73,10 @@ void Draw(const Archive& archive) {
     CanvasPlan plan;
     MemorySink sink;
     DecodedImage sheet;
-    if (PlanAnimation(frames, plan) == Status::Ok && std::uint64_t(plan.width) * plan.height <= kLimits.imagePixels) {
+    if (PlanAnimation(frames, plan) == Status::Ok && std::uint64_t(plan.width) * std::uint64_t(plan.height) <= kLimits.imagePixels) {
       Require(WriteGif(plan, draw, BuiltInPalette(), {}, sink) != Status::ImageSizeOutOfRange);
     }
-    if (PlanSheet(frames, plan) == Status::Ok && std::uint64_t(plan.width) * plan.height <= kLimits.imagePixels) {
+    if (PlanSheet(frames, plan) == Status::Ok && std::uint64_t(plan.width) * std::uint64_t(plan.height) <= kLimits.imagePixels) {
       Require(DrawSheet(plan, draw, sheet) != Status::ImageSizeOutOfRange);
     }
   }
