@@ -69,6 +69,7 @@ Status DrawFrame(const Archive& archive, const Entry& entry, int k, DecodedImage
 void DrawImage(const DecodedImage& image, int left, int top, DecodedImage& canvas) {
   const int firstX = std::max(0, -left), lastX = std::min<int>(image.width, canvas.width - left);
   const int firstY = std::max(0, -top), lastY = std::min<int>(image.height, canvas.height - top);
+  if (firstX >= lastX || firstY >= lastY) return;  // nothing of it on the canvas, which may hold no pixels
   for (int y = firstY; y < lastY; ++y) {
     const std::uint8_t* from = image.pixels.data() + std::size_t(y) * image.width;
     std::uint8_t* to = canvas.pixels.data() + std::size_t(y + top) * canvas.width + left;
