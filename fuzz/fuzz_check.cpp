@@ -62,7 +62,9 @@ void Draw(const Archive& archive) {
     std::vector<FrameGeometry> frames;
     std::vector<int> numbers;  // of the frames that can be drawn
     for (int k = 0; k < std::min<int>(entry.header.frameCount, kMostPieces); ++k) {
+      Frame frame;
       FrameGeometry geometry;
+      if (archive.ReadFrame(entry, k, frame) != Status::Ok || frame.header.subframeCount > kMostPieces) continue;
       if (ReadFrameGeometry(archive, entry, k, geometry) == Status::Ok) frames.push_back(geometry), numbers.push_back(k);
     }
     const FrameDrawer draw = [&](std::size_t index, DecodedImage& image) {

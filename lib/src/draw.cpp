@@ -22,6 +22,8 @@ Status CheckGeometry(const Archive& archive, const GafFrameHeader& header) {
 Status DrawSubframes(const Archive& archive, const FrameLayout& layout, DecodedImage& canvas,
                      const ProblemReport& report) {
   const FrameGeometry frame = GeometryOf(layout.frame.header);
+  const std::uint64_t most = archive.limits().imagePixels;
+  if (most != 0 && std::uint64_t(frame.width) * std::uint64_t(frame.height) > most) return Status::ImageTooLarge;
   canvas.width = static_cast<std::uint16_t>(frame.width);
   canvas.height = static_cast<std::uint16_t>(frame.height);
   canvas.pixels.assign(std::size_t{canvas.width} * canvas.height, kSkippedPixel);

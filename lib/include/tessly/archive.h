@@ -58,6 +58,9 @@ class Archive {
  public:
   explicit Archive(ByteSource& source, const Limits& limits = {}) : source_(source), limits_(limits) {}
 
+  // What the archive was given to cost at most.
+  const Limits& limits() const { return limits_; }
+
   // The file header at offset 0. Ok, ArchiveUnreadable, or NotAGafArchive
   // when the source is shorter than the header or holds another version.
   Status ReadHeader(GafHeader& header) const;
