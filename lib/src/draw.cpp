@@ -81,6 +81,12 @@ void DrawImage(const DecodedImage& image, int left, int top, DecodedImage& canva
   }
 }
 
+bool LiesOnCanvas(const CanvasPlan& plan, const Placement& place, const DecodedImage& image) {
+  if (image.width == 0 || image.height == 0) return true;
+  return place.left >= 0 && place.top >= 0 && place.left + image.width <= plan.width &&
+         place.top + image.height <= plan.height;
+}
+
 Status CheckCanvasSize(std::uint64_t width, std::uint64_t height) {
   if (width > kLargestCanvasSide || height > kLargestCanvasSide || width * height > kLargestCanvasPixels) {
     return Status::ImageTooLarge;

@@ -70,12 +70,6 @@ bool PutImage(GifFileType* gif, const Placement& place, DecodedImage& image) {
   return true;
 }
 
-bool Fits(const CanvasPlan& plan, const Placement& place, const DecodedImage& image) {
-  if (image.width == 0 || image.height == 0) return true;
-  return place.left >= 0 && place.top >= 0 && place.left + image.width <= plan.width &&
-         place.top + image.height <= plan.height;
-}
-
 }  // namespace
 
 Status WriteGif(const CanvasPlan& plan, const FrameDrawer& draw, const Palette& palette, const GifOptions& options,
@@ -90,7 +84,7 @@ Status WriteGif(const CanvasPlan& plan, const FrameDrawer& draw, const Palette& 
   DecodedImage image;
   for (std::size_t i = 0; i < plan.places.size(); ++i) {
     if (const Status drawn = draw(i, image); drawn != Status::Ok) return drawn;
-    if (!Fits(plan, plan.places[i], image)) return Status::ImageSizeOutOfRange;
+    if (!LiesOnCanvas(plan, plan.places[i], image)) return Status::ImageSizeOutOfRange;
     if (!PutControl(gif.get(), animated, options.delay) || !PutImage(gif.get(), plan.places[i], image)) {
       return failed();
     }

@@ -46,8 +46,8 @@ Status PlanSheet(std::span<const FrameGeometry> frames, CanvasPlan& plan) {
       x = kSheetGap;
       rowHeight = 0;
     }
-    // Sides are at most 32767 and frames 32767 an entry, so these stay far within int.
-    if (CheckCanvasSize(std::uint64_t(x), std::uint64_t(y)) != Status::Ok) return Status::ImageTooLarge;
+    // Sides are at most 32767 and frames 32767 an entry, so these stay far
+    // within int; a place lies within the sheet, whose size is checked below.
     if (empty) {
       plan.places.push_back({});
       continue;
@@ -73,10 +73,7 @@ Status DrawSheet(const CanvasPlan& plan, const FrameDrawer& draw, DecodedImage& 
     for (std::size_t i = 0; i < plan.places.size(); ++i) {
       if (const Status drawn = draw(i, frame); drawn != Status::Ok) return drawn;
       const Placement& place = plan.places[i];
-      if (frame.width != 0 && frame.height != 0 &&
-          (place.left + frame.width > plan.width || place.top + frame.height > plan.height)) {
-        return Status::ImageSizeOutOfRange;
-      }
+      if (!LiesOnCanvas(plan, place, frame)) return Status::ImageSizeOutOfRange;
       DrawImage(frame, place.left, place.top, sheet);
     }
   } catch (const std::bad_alloc&) {

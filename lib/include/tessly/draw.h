@@ -79,6 +79,10 @@ using FrameDrawer = std::function<Status(std::size_t index, DecodedImage& image)
 // kLargestCanvasPixels.
 Status PlanAnimation(std::span<const FrameGeometry> frames, CanvasPlan& plan);
 
+// Whether `image`, drawn at `place`, lies wholly on the plan's canvas
+// (an image of no pixels always does).
+bool LiesOnCanvas(const CanvasPlan& plan, const Placement& place, const DecodedImage& image);
+
 // Whether a canvas of this size may be drawn: Ok or ImageTooLarge, as above.
 Status CheckCanvasSize(std::uint64_t width, std::uint64_t height);
 
