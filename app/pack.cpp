@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <new>
 #include <optional>
 #include <string>
@@ -60,26 +59,22 @@ void ReserveLarge(std::vector<std::uint8_t>& file, std::uint64_t size) {
 // How many entries are read ahead, at most.
 constexpr std::size_t kBatchEntries = 1024;
 
-// An image file read ahead: its indexes, or the line that says why not.
+// An image read ahead for one use: prepared for its description, or the
+// line that says why it cannot be used.
 struct LoadedImage {
   tessly::PreparedImage prepared;
   std::string problem;
-  bool ready = false;  // read, and not yet taken by the packer, which then holds its rows
 };
 
-// An image file that a description names, and the description.
-struct ImageFile {
-  std::string path;
-  const tessly::ImageDescription* described;
-};
-
-// An entry description read ahead of its turn, with its images.
+// An entry description read ahead of its turn, with its images: one for
+// each use, since two frames that name one file may describe it differently.
 struct QueuedEntry {
   std::string path;
   std::string problem;  // the line printed at its turn when it cannot be used
   bool selected = false;
   tessly::EntryDescription described;
-  std::map<std::string, LoadedImage> images;  // by path
+  std::vector<tessly::ImageUse> uses;  // none for an entry that is not packed
+  std::vector<LoadedImage> images;     // in the order of `uses`
 };
 
 class Packer {
@@ -112,6 +107,7 @@ class Packer {
     if (usable_ && packed_.archive.entries.empty()) PrintInputError(target, kNoEntryToPack);
     if (!usable_ || packed_.archive.entries.empty()) {
       if (tooLarge_) PrintTooLarge(target);
+      if (outOfMemory_) PrintInputError(target, tessly::StatusDescription(tessly::Status::OutOfMemory));
       return false;
     }
     std::vector<std::uint8_t> file;
@@ -126,14 +122,9 @@ class Packer {
 
   // Packs the entries that wait, before anything else is printed.
   void PackWaiting() {
-    ForEachInParallel(batch_.size(), [this](std::size_t i) { ReadDescription(batch_[i]); });
-    std::vector<std::pair<ImageFile, LoadedImage*>> images;
-    for (QueuedEntry& entry : batch_) {
-      for (const ImageFile& file : ImageFiles(entry)) images.emplace_back(file, &entry.images[file.path]);
-    }
-    ForEachInParallel(images.size(), [this, &images](std::size_t i) {
-      LoadImage(images[i].first.path, *images[i].first.described, *images[i].second);
-    });
+    const bool read = ForEachInParallel(batch_.size(), [this](std::size_t i) { return ReadDescription(batch_[i]); }) &&
+                      ReadImagesAhead();
+    if (!read) outOfMemory_ = true, Refuse();
     for (QueuedEntry& entry : batch_) PackQueued(entry);
     batch_.clear();
   }
@@ -191,13 +182,13 @@ class Packer {
   // read on every core; then they are packed in order, each printing its
   // lines at its turn, as if one file after another had been read.
   void AddEntry(const std::string& path) {
-    if (tooLarge_) return;  // no more memory is spent on an archive that cannot be written
+    if (tooLarge_ || outOfMemory_) return;  // no more memory is spent on an archive that cannot be written
     batch_.emplace_back().path = path;
     if (batch_.size() == kBatchEntries) PackWaiting();
   }
 
 
-  void ReadDescription(QueuedEntry& entry) {
+  bool ReadDescription(QueuedEntry& entry) {
     std::vector<std::uint8_t> bytes;
     std::string problem;
     const tessly::Status read = ReadInputBytes(entry.path, bytes);
@@ -207,34 +198,40 @@ class Packer {
       entry.problem = InputErrorLine(entry.path, problem);
     }
     entry.selected = options_.pattern.empty() || tessly::MatchPattern(options_.pattern, entry.described.name);
+    if (!entry.problem.empty() || !entry.selected) return true;
+    // A description that reads names every frame and subframe.
+    if (tessly::ListImageUses(entry.described, platform::DirectoryPart(entry.path), entry.uses) != tessly::Status::Ok) {
+      return false;
+    }
+    entry.images.resize(entry.uses.size());
+    return true;
   }
 
-  // The image files that the entry's description names, as PackEntry loads them.
-  static std::vector<ImageFile> ImageFiles(const QueuedEntry& entry) {
-    std::vector<ImageFile> files;
-    if (!entry.problem.empty() || !entry.selected) return files;
-    const std::string folder = platform::DirectoryPart(entry.path);
-    for (const std::optional<tessly::FrameDescription>& frame : entry.described.frames) {
-      if (!frame->hasSubframes) files.push_back({folder + frame->own.image, &frame->own});
-      for (const std::optional<tessly::ImageDescription>& subframe : frame->subframes) {
-        files.push_back({folder + subframe->image, &*subframe});
+  // Every image of the batch, read and prepared on every core. False when
+  // memory ran out.
+  bool ReadImagesAhead() {
+    std::vector<std::pair<const tessly::ImageUse*, LoadedImage*>> images;
+    try {
+      for (QueuedEntry& entry : batch_) {
+        for (std::size_t i = 0; i < entry.uses.size(); ++i) images.emplace_back(&entry.uses[i], &entry.images[i]);
       }
+    } catch (const std::bad_alloc&) {
+      return false;
     }
-    return files;
+    return ForEachInParallel(images.size(), [this, &images](std::size_t i) {
+      LoadImage(*images[i].first, *images[i].second);
+      return true;
+    });
   }
 
   void PackQueued(QueuedEntry& entry) {
-    if (tooLarge_) return;
+    if (tooLarge_ || outOfMemory_) return;
     if (!entry.problem.empty()) return Print(entry.problem), Refuse();
     if (!entry.selected) return;
-    const tessly::PreparedImageLoader load = [this, &entry](const std::string& path,
-                                                            const tessly::ImageDescription& described,
-                                                            tessly::PreparedImage& prepared) {
-      // An image is taken once; one that was not read ahead, or that the
-      // entry names again, is read now.
-      LoadedImage& loaded = entry.images[path];
-      if (!loaded.ready) loaded = {}, LoadImage(path, described, loaded);
-      loaded.ready = false;
+    // PackEntry asks for the uses in the order the read-ahead listed them.
+    const tessly::PreparedImageLoader load = [&entry](std::size_t use, const tessly::ImageUse&,
+                                                      tessly::PreparedImage& prepared) {
+      LoadedImage& loaded = entry.images[use];
       if (!loaded.problem.empty()) Print(loaded.problem);
       prepared = std::move(loaded.prepared);
       return loaded.problem.empty();
@@ -249,8 +246,8 @@ class Packer {
 
   // Reads one image file and encodes it, keeping the line that tells why
   // it cannot be used.
-  void LoadImage(const std::string& path, const tessly::ImageDescription& described, LoadedImage& loaded) {
-    loaded.ready = true;
+  void LoadImage(const tessly::ImageUse& use, LoadedImage& loaded) {
+    const std::string& path = use.path;
     std::vector<std::uint8_t> bytes;
     tessly::DecodedImage image;
     tessly::PixelProblem pixel;
@@ -258,7 +255,7 @@ class Packer {
     if (status == tessly::Status::Ok) {
       status = tessly::ReadImageFile(bytes, palette_, {.nearest = options_.nearest}, image, pixel);
     }
-    if (status == tessly::Status::Ok) status = tessly::PrepareImage(described, image, loaded.prepared);
+    if (status == tessly::Status::Ok) status = tessly::PrepareImage(*use.described, image, loaded.prepared);
     if (status == tessly::Status::ColourNotInPalette || status == tessly::Status::PartlyTransparent) {
       loaded.problem = InputErrorLine(path, PixelProblemText(status, pixel));
     } else if (status != tessly::Status::Ok) {
@@ -272,6 +269,7 @@ class Packer {
   std::vector<QueuedEntry> batch_;
   bool usable_ = true;     // false once an input could not be used
   bool tooLarge_ = false;  // once the rows pass what an archive can hold
+  bool outOfMemory_ = false;  // once reading ahead ran out of memory
 };
 
 }  // namespace

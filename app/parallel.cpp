@@ -2,27 +2,36 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
 #include <thread>
 #include <vector>
 
 namespace app {
 
-void ForEachInParallel(std::size_t count, const std::function<void(std::size_t)>& job) {
+bool ForEachInParallel(std::size_t count, const std::function<bool(std::size_t)>& job) {
   std::atomic<std::size_t> next{0};
-  const auto work = [&] {
-    for (std::size_t i; (i = next++) < count;) job(i);
+  std::atomic<bool> failed{false};
+  const auto work = [&]() noexcept {
+    try {
+      for (std::size_t i; !failed && (i = next++) < count;) {
+        if (!job(i)) failed = true;
+      }
+    } catch (const std::exception&) {
+      failed = true;
+    }
   };
   const std::size_t helpers = std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), count) - (count > 0);
-  std::vector<std::thread> threads;
-  for (std::size_t t = 0; t < helpers; ++t) {
+  {
+    std::vector<std::jthread> threads;  // each joins as it goes, on every path
     try {
-      threads.emplace_back(work);
-    } catch (const std::system_error&) {
-      break;  // no more threads: the ones there do the rest
+      threads.reserve(helpers);
+      for (std::size_t t = 0; t < helpers; ++t) threads.emplace_back(work);
+    } catch (const std::exception&) {
+      // No more threads: the ones there do the rest.
     }
+    work();
   }
-  work();
-  for (std::thread& thread : threads) thread.join();
+  return !failed;
 }
 
 }  // namespace app

@@ -25,23 +25,26 @@ bool StandsForEmptyImage(const GafFrameHeader& described, const DecodedImage& im
 
 class EntryPacker {
  public:
-  EntryPacker(const std::string& folder, const PreparedImageLoader& load, PackedArchive& packed)
-      : folder_(folder), load_(load), packed_(packed) {}
+  EntryPacker(const std::string& folder, const std::vector<ImageUse>& uses, const PreparedImageLoader& load,
+              PackedArchive& packed)
+      : folder_(folder), uses_(uses), load_(load), packed_(packed) {}
 
-  // Loads and numbers one image.
-  void Add(const ImageDescription& described, StoredImage& stored) {
+  // Loads and numbers the next image use.
+  void AddNext(StoredImage& stored) {
+    const std::size_t use = next_++;
     if (status_ == Status::EntryTooLarge) return;  // no more memory for an archive that cannot be written
-    const std::string path = folder_ + described.image;
-    if (!load_(path, described, prepared_)) {
+    const ImageUse& image = uses_[use];
+    if (!load_(use, image, prepared_)) {
       status_ = Status::ImageDamaged;
       return;
     }
     stored = std::move(prepared_.stored);
-    if (!described.sharedWith.empty()) {
-      const auto shared = packed_.imageNumbers.find(folder_ + described.sharedWith);
+    const std::string& sharedWith = image.described->sharedWith;
+    if (!sharedWith.empty()) {
+      const auto shared = packed_.imageNumbers.find(folder_ + sharedWith);
       if (shared != packed_.imageNumbers.end()) stored.sharesRowsOf = shared->second;
     }
-    packed_.imageNumbers.try_emplace(path, static_cast<std::int32_t>(packed_.images.size()));
+    packed_.imageNumbers.try_emplace(image.path, static_cast<std::int32_t>(packed_.images.size()));
     packed_.images.push_back(prepared_.sum);
     packed_.rowBytes += stored.rows.size();
     if (packed_.rowBytes > kOffsetLimit) status_ = Status::EntryTooLarge;
@@ -51,9 +54,11 @@ class EntryPacker {
 
  private:
   const std::string& folder_;
+  const std::vector<ImageUse>& uses_;
   const PreparedImageLoader& load_;
   PackedArchive& packed_;
   PreparedImage prepared_;
+  std::size_t next_ = 0;
   Status status_ = Status::Ok;
 };
 
@@ -168,14 +173,30 @@ Status PrepareImage(const ImageDescription& described, DecodedImage& image, Prep
   return EncodeStoredImage(image, described.header.compressed != 0, prepared.stored);
 }
 
+Status ListImageUses(const EntryDescription& described, const std::string& folder, std::vector<ImageUse>& uses) {
+  uses.clear();
+  try {
+    for (const std::optional<FrameDescription>& frame : described.frames) {
+      if (!frame) return Status::DescriptionInvalid;
+      if (!frame->hasSubframes) uses.push_back({folder + frame->own.image, &frame->own});
+      for (const std::optional<ImageDescription>& subframe : frame->subframes) {
+        if (!subframe) return Status::DescriptionInvalid;
+        uses.push_back({folder + subframe->image, &*subframe});
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
+  return Status::Ok;
+}
+
 Status PackEntry(const EntryDescription& described, const std::string& folder, const ImageLoader& load,
                  PackedArchive& packed) {
   DecodedImage image;  // its memory is reused
   bool outOfMemory = false;
-  const PreparedImageLoader prepare = [&](const std::string& path, const ImageDescription& imageDescribed,
-                                          PreparedImage& out) {
-    if (!load(path, image)) return false;
-    outOfMemory = outOfMemory || PrepareImage(imageDescribed, image, out) != Status::Ok;
+  const PreparedImageLoader prepare = [&](std::size_t, const ImageUse& use, PreparedImage& out) {
+    if (!load(use.path, image)) return false;
+    outOfMemory = outOfMemory || PrepareImage(*use.described, image, out) != Status::Ok;
     return !outOfMemory;
   };
   const Status status = PackEntry(described, folder, prepare, packed);
@@ -185,20 +206,20 @@ Status PackEntry(const EntryDescription& described, const std::string& folder, c
 Status PackEntry(const EntryDescription& described, const std::string& folder, const PreparedImageLoader& load,
                  PackedArchive& packed) {
   try {
+    std::vector<ImageUse> uses;
+    if (const Status listed = ListImageUses(described, folder, uses); listed != Status::Ok) return listed;
     StoredEntry& entry = packed.archive.entries.emplace_back();
     entry.header.frameCount = described.frameCount;
     entry.header.aux1 = described.aux1;
     entry.header.aux2 = described.aux2;
     std::copy(described.name.begin(), described.name.end(), entry.header.name.begin());
-    EntryPacker packer(folder, load, packed);
+    EntryPacker packer(folder, uses, load, packed);
     for (const std::optional<FrameDescription>& frame : described.frames) {
       StoredFrame& stored = entry.frames.emplace_back();
       stored.tableAux = frame->tableAux;
       stored.image.header = frame->own.header;
-      if (!frame->hasSubframes) packer.Add(frame->own, stored.image);
-      for (const std::optional<ImageDescription>& subframe : frame->subframes) {
-        packer.Add(*subframe, stored.subframes.emplace_back());
-      }
+      if (!frame->hasSubframes) packer.AddNext(stored.image);
+      for (std::size_t j = 0; j < frame->subframes.size(); ++j) packer.AddNext(stored.subframes.emplace_back());
     }
     return packer.status();
   } catch (const std::bad_alloc&) {

@@ -98,6 +98,55 @@ TEST(Pack, OtherLayoutsKeepEverythingThenComeBackByteForByte) {
 
 Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
+// One image file named by many frames, each with fields of its own: every
+// frame keeps its own origin and encoding, on every run, also where the
+// entries pass what is read ahead at once (1,024) and two entries on either
+// side of that boundary name the same file. ROCK00.PNG holds 1 2 9 / 3 3 3.
+TEST(Pack, OneImageNamedByManyFrames) {
+  struct Use {
+    std::int16_t x, y;
+    bool compressed;
+  };
+  const auto frames = [](int count, int entry) {
+    std::vector<Use> uses;
+    for (int k = 0; k < count; ++k) uses.push_back({std::int16_t(k + entry), std::int16_t(-k), (k + entry) % 2 == 0});
+    return uses;
+  };
+  const std::vector<std::vector<std::vector<Use>>> rows = {
+      {{{1, 1, true}, {7, 7, false}}},
+      {frames(200, 0)},
+      [&] {
+        std::vector<std::vector<Use>> entries;
+        for (int e = 0; e < 1030; ++e) entries.push_back(frames(2, e));
+        return entries;
+      }(),
+  };
+  for (const std::vector<std::vector<Use>>& entries : rows) {
+    TempDir dir;
+    fixture::WriteFile(dir / "ROCK00.PNG", fixture::Png(3, 2, {1, 2, 9, 3, 3, 3}, 10));
+    std::vector<Entry> built;
+    std::string printed = "b.gaf\n";
+    for (std::size_t e = 0; e < entries.size(); ++e) {
+      char name[24];
+      std::snprintf(name, sizeof name, "E%04zu", e);
+      std::string json = R"({"name": ")" + std::string(name) + R"(", "frames": [)";
+      Entry& entry = built.emplace_back(Entry{name});
+      for (const Use& use : entries[e]) {
+        json += (entry.frames.empty() ? "" : ", ") + std::string(R"({"width": 3, "height": 2, "originX": )") +
+                std::to_string(use.x) + R"(, "originY": )" + std::to_string(use.y) +
+                R"(, "compressed": )" + (use.compressed ? "1" : "0") + R"(, "image": "ROCK00.PNG"})";
+        const std::vector<Bytes> rowsOf = use.compressed ? std::vector<Bytes>{{0x04, 1, 2, 0x03}, {0x0A, 3}}
+                                                         : std::vector<Bytes>{{1, 2, 9}, {3, 3, 3}};
+        entry.frames.push_back({Image{3, 2, use.compressed, rowsOf, std::uint16_t(use.x), std::uint16_t(use.y), 9}});
+      }
+      fixture::WriteFile(dir / (std::string(name) + ".json"), Text(json + "]}"));
+      printed += "  Packed " + std::string(name) + "\n";
+    }
+    EXPECT_EQ(RunTessly(dir.path, {"--pack", "b.gaf", "E*.json"}), kBanner + printed + Exported("b.gaf"));
+    EXPECT_TRUE(FilesIn(dir.path)["b.gaf"] == fixture::BuildStandardGaf(built)) << entries.size() << " entries";
+  }
+}
+
 // Entry E: frame 0 a compressed 3x2 image (indexes 1 2 9 / 3 3 3), frame 1
 // a plain 2x1 one (4 0). Each row gives inputs, arguments, output and the
 // archive that must be there afterwards.

@@ -52,10 +52,22 @@ struct PreparedImage {
 // images of entries ahead of PackEntry on every core.
 Status PrepareImage(const ImageDescription& described, DecodedImage& image, PreparedImage& prepared);
 
-// Gives the prepared image of the file at `path`, for its description.
-// False when it cannot be used; the loader tells its user why.
-using PreparedImageLoader =
-    std::function<bool(const std::string& path, const ImageDescription& described, PreparedImage& prepared)>;
+// One image that an entry description names: the file it is loaded from
+// and the description it is prepared for. A file named twice is two uses.
+struct ImageUse {
+  std::string path;                  // the folder given + the image's file name
+  const ImageDescription* described; // within the entry description, which must outlive it
+};
+
+// Every image of `described`, in the order PackEntry loads them: each
+// frame's own image or its subframes, frame after frame. Ok, OutOfMemory,
+// or DescriptionInvalid for a frame or subframe that is missing (one that
+// DescribeEntry could not read); `uses` then holds those before it.
+Status ListImageUses(const EntryDescription& described, const std::string& folder, std::vector<ImageUse>& uses);
+
+// Gives the prepared image of use number `use` (from 0, in the order of
+// ListImageUses). False when it cannot be used; the loader tells its user why.
+using PreparedImageLoader = std::function<bool(std::size_t use, const ImageUse& image, PreparedImage& prepared)>;
 
 // Adds the entry that `described` describes to `packed`, its images loaded
 // from `folder` + each image's file name and encoded as their headers say.
@@ -65,10 +77,12 @@ using PreparedImageLoader =
 // shares that image's rows when they are the same. Every image is loaded
 // even after one fails, so that each problem is told. Ok; ImageDamaged when
 // an image could not be loaded; EntryTooLarge once the rows pass
-// kOffsetLimit (nothing more is loaded); OutOfMemory.
+// kOffsetLimit (nothing more is loaded); DescriptionInvalid, before
+// anything is loaded, as ListImageUses; OutOfMemory.
 Status PackEntry(const EntryDescription& described, const std::string& folder, const ImageLoader& load,
                  PackedArchive& packed);
-// The same with images prepared by the loader (PrepareImage).
+// The same with images prepared by the loader (PrepareImage), each use
+// asked for once.
 Status PackEntry(const EntryDescription& described, const std::string& folder, const PreparedImageLoader& load,
                  PackedArchive& packed);
 
