@@ -6,12 +6,13 @@
 #      Debian packages that cpack makes, checked by lintian;
 #   2. the tests again in a build with AddressSanitizer (leaks included) and
 #      UndefinedBehaviorSanitizer;
-#   3. each fuzz target for TESSLY_FUZZ_SECONDS (default 60; 0 skips them);
-#   4. the Windows tessly.exe, cross-compiled with MinGW-w64, against the
+#   3. the tests of --pack and of the views in a build with ThreadSanitizer;
+#   4. each fuzz target for TESSLY_FUZZ_SECONDS (default 60; 0 skips them);
+#   5. the Windows tessly.exe, cross-compiled with MinGW-w64, against the
 #      end-to-end tests that need no terminal, under Wine.
-# It first installs the Debian packages that the stages need. Stages 2 and 3
-# need clang (stage 2 uses g++ without it); stage 4 needs MinGW-w64 and Wine,
-# and is skipped without them.
+# It first installs the Debian packages that the stages need. Stages 2 to 4
+# need clang (stage 2 uses g++ without it; 3 and 4 are skipped); stage 5
+# needs MinGW-w64 and Wine, and is skipped without them.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 # What the stages need, installed where missing (as root or through sudo).
@@ -55,6 +56,18 @@ echo "== sanitizer build"
 command -v clang++ >/dev/null && export CXX=clang++
 build build-asan -DTESSLY_TESTS_REQUIRED=ON -DTESSLY_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug &&
   ASAN_OPTIONS=detect_leaks=1 run_ctest build-asan
+
+# --pack reads ahead on every core: its tests and the views' run under
+# ThreadSanitizer, which ends a run that races with status 66.
+if command -v clang++ >/dev/null; then
+  echo "== thread sanitizer build"
+  if cmake -S . -B build-tsan -DTESSLY_WERROR=ON -DTESSLY_SANITIZE_THREAD=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null &&
+    cmake --build build-tsan -j "$jobs" --target e2e_tests; then
+    TSAN_OPTIONS=halt_on_error=1 run_ctest build-tsan -R '^(Pack|Views|Check)\.'
+  else
+    check false
+  fi
+fi
 
 if [ "${TESSLY_FUZZ_SECONDS:=60}" -gt 0 ] && command -v clang++ >/dev/null; then
   echo "== fuzzing, $TESSLY_FUZZ_SECONDS seconds a target (quiet)"
