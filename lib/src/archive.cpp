@@ -1,10 +1,10 @@
 #include "tessly/archive.h"
 
-#include <array>
+#include <algorithm>
 #include <span>
 
 #include "cursor.h"
-#include "row_framing.h"
+#include "stored_rows.h"
 #include "tessly/row_codes.h"
 #include "tessly/walk.h"
 
@@ -19,38 +19,15 @@ Status SeekAndRead(Cursor& cursor, std::uint64_t offset, Record& record, Status 
   return cursor.Read(record) ? Status::Ok : readFailed;
 }
 
-// The longest row of codes that a 2-byte length can give.
-using RowCodes = std::array<std::uint8_t, UINT16_MAX>;
-
-// Reads one row into `row`, whose size is the image's width, from where the
-// cursor stands. A row that fails to read is reported and becomes skipped
-// pixels, so that every other row keeps its place.
-void DecodeRow(Cursor& cursor, bool compressed, RowCodes& codes, std::span<std::uint8_t> row, int r,
-               const ProblemReport& report) {
-  if (!compressed) {
-    if (!cursor.Read(row.data(), row.size())) {
-      Tell(report, Status::RowRead, r);
-      ExpandRowCodes({}, row);
-    }
-    return;
-  }
-  // Most rows lie whole in the source's memory, and are expanded from there.
-  std::uint16_t length = 0;  // stays 0 when it cannot be read
-  if (const std::uint8_t* lengthBytes = cursor.View(kRowLengthBytes)) {
-    length = little_endian::LoadU16(lengthBytes);
-  } else if (!cursor.Read(length)) {
-    Tell(report, Status::RowLengthRead, r);
-  }
-  const std::uint8_t* rowCodes = codes.data();
-  if (length > 0) {
-    if (const std::uint8_t* viewed = cursor.View(length)) {
-      rowCodes = viewed;
-    } else if (!cursor.Read(codes.data(), length)) {
-      Tell(report, Status::RowCodesRead, r);
-      length = 0;
-    }
-  }
-  ExpandRowCodes(std::span(rowCodes, length), row);
+// Reads the next row into `row`, whose size is the image's width. A row
+// that fails to read is reported and becomes skipped pixels, so that every
+// other row keeps its place.
+void DecodeRow(StoredRowReader& rows, std::span<std::uint8_t> row, int r, const ProblemReport& report) {
+  std::span<const std::uint8_t> bytes;
+  const Status read = rows.Next(bytes);
+  if (read != Status::Ok) Tell(report, read, r);
+  if (rows.compressed() || read != Status::Ok) return ExpandRowCodes(bytes, row);
+  std::copy(bytes.begin(), bytes.end(), row.begin());
 }
 
 constexpr bool IsIndexIn(int index, int count) { return index >= 0 && index < count; }
@@ -108,7 +85,14 @@ Status Archive::ReadSubframe(const GafFrameHeader& frame, int j, GafFrameHeader&
 Status Archive::CheckImage(const GafFrameHeader& header, ImageKind kind) const {
   if (kind == ImageKind::Frame && HasSubframes(header)) return Status::FrameHasSubframes;
   if (!IsImageSizeInRange(header)) return Status::ImageSizeOutOfRange;
-  return header.dataOffset < kOffsetLimit ? Status::Ok : PixelsSeekFailed(kind);
+  if (header.dataOffset >= kOffsetLimit) return PixelsSeekFailed(kind);
+  return CheckImageSize(header);
+}
+
+Status Archive::CheckImageSize(const GafFrameHeader& header) const {
+  if (!IsImageSizeInRange(header)) return Status::ImageSizeOutOfRange;
+  const std::uint64_t pixels = std::uint64_t(header.width) * std::uint64_t(header.height);
+  return limits_.imagePixels != 0 && pixels > limits_.imagePixels ? Status::ImageTooLarge : Status::Ok;
 }
 
 Status Archive::DecodeImage(const GafFrameHeader& header, ImageKind kind, DecodedImage& image,
@@ -119,15 +103,13 @@ Status Archive::DecodeImage(const GafFrameHeader& header, ImageKind kind, Decode
   image.height = static_cast<std::uint16_t>(header.height);
   const std::size_t width = image.width;
   const std::uint64_t pixels = std::uint64_t{image.width} * image.height;
-  if (limits_.imagePixels != 0 && pixels > limits_.imagePixels) return Status::ImageTooLarge;
   Cursor cursor(source_);
   cursor.Seek(header.dataOffset);
-  RowCodes codes;
+  StoredRowReader rows(cursor, header);
   try {
     image.pixels.resize(static_cast<std::size_t>(pixels));
     for (int r = 0; r < image.height; ++r) {
-      const std::span row(image.pixels.data() + width * static_cast<std::size_t>(r), width);
-      DecodeRow(cursor, header.compressed != 0, codes, row, r, report);
+      DecodeRow(rows, std::span(image.pixels.data() + width * static_cast<std::size_t>(r), width), r, report);
     }
   } catch (const std::bad_alloc&) {
     return Status::OutOfMemory;

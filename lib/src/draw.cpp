@@ -13,17 +13,15 @@ FrameGeometry GeometryOf(const GafFrameHeader& header) {
   return {header.width, header.height, static_cast<std::int16_t>(header.aux1), static_cast<std::int16_t>(header.aux2)};
 }
 
+// A frame of subframes is drawn on a canvas of its header's size.
 Status CheckGeometry(const Archive& archive, const GafFrameHeader& header) {
-  if (header.width < 0 || header.height < 0) return Status::ImageSizeOutOfRange;
-  return HasSubframes(header) ? Status::Ok : archive.CheckImage(header, ImageKind::Frame);
+  return HasSubframes(header) ? archive.CheckImageSize(header) : archive.CheckImage(header, ImageKind::Frame);
 }
 
 // A canvas of the frame's size on which its subframes are drawn in order.
 Status DrawSubframes(const Archive& archive, const FrameLayout& layout, DecodedImage& canvas,
                      const ProblemReport& report) {
   const FrameGeometry frame = GeometryOf(layout.frame.header);
-  const std::uint64_t most = archive.limits().imagePixels;
-  if (most != 0 && std::uint64_t(frame.width) * std::uint64_t(frame.height) > most) return Status::ImageTooLarge;
   canvas.width = static_cast<std::uint16_t>(frame.width);
   canvas.height = static_cast<std::uint16_t>(frame.height);
   canvas.pixels.assign(std::size_t{canvas.width} * canvas.height, kSkippedPixel);
@@ -72,10 +70,11 @@ void DrawImage(const DecodedImage& image, int left, int top, DecodedImage& canva
   const int firstX = std::max(0, -left), lastX = std::min<int>(image.width, canvas.width - left);
   const int firstY = std::max(0, -top), lastY = std::min<int>(image.height, canvas.height - top);
   if (firstX >= lastX || firstY >= lastY) return;  // nothing of it on the canvas, which may hold no pixels
+  const auto count = std::size_t(lastX - firstX);
   for (int y = firstY; y < lastY; ++y) {
-    const std::uint8_t* from = image.pixels.data() + std::size_t(y) * image.width;
-    std::uint8_t* to = canvas.pixels.data() + std::size_t(y + top) * canvas.width + left;
-    for (int x = firstX; x < lastX; ++x) {
+    const std::uint8_t* from = image.pixels.data() + std::size_t(y) * image.width + std::size_t(firstX);
+    std::uint8_t* to = canvas.pixels.data() + std::size_t(y + top) * canvas.width + std::size_t(left + firstX);
+    for (std::size_t x = 0; x < count; ++x) {
       if (from[x] != kSkippedPixel) to[x] = from[x];
     }
   }
@@ -109,7 +108,11 @@ Status PlanAnimation(std::span<const FrameGeometry> frames, CanvasPlan& plan) {
     any = true;
   }
   plan = {maxX - minX, maxY - minY, {}};
-  for (const FrameGeometry& frame : frames) plan.places.push_back({-frame.originX - minX, -frame.originY - minY});
+  try {
+    for (const FrameGeometry& frame : frames) plan.places.push_back({-frame.originX - minX, -frame.originY - minY});
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
   return CheckCanvasSize(std::uint64_t(plan.width), std::uint64_t(plan.height));
 }
 

@@ -2,7 +2,7 @@
 
 #include "cursor.h"
 #include "gaf_layout.h"
-#include "row_framing.h"
+#include "stored_rows.h"
 #include "tessly/archive.h"
 #include "tessly/walk.h"
 
@@ -78,8 +78,9 @@ class EntryCopier {
       image.rows.reserve(std::min<std::size_t>(
           static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height), kLargestReservation));
     }
+    StoredRowReader rows(cursor_, header);
     for (int r = 0; r < header.height; ++r) {
-      if (!ReadRow(image, r)) return false;
+      if (!ReadRow(rows, image, r)) return false;
     }
     // Gives back room that rows which failed to read did not take, so that
     // an entry holds little more than the file it becomes.
@@ -87,24 +88,21 @@ class EntryCopier {
     return true;
   }
 
-  bool ReadRow(StoredImage& image, int r) {
-    const bool compressed = image.header.compressed != 0;
-    std::uint16_t length = static_cast<std::uint16_t>(image.header.width);
-    if (compressed && !cursor_.Read(length)) {
-      Tell(report_, Status::RowLengthRead, r);
+  // Copies the next row as it is stored, after its length word for a
+  // compressed row. False when the file would pass the largest allowed.
+  bool ReadRow(StoredRowReader& rows, StoredImage& image, int r) {
+    std::span<const std::uint8_t> bytes;
+    if (const Status read = rows.Next(bytes); read != Status::Ok) {
+      Tell(report_, read, r);
       return true;
     }
-    const std::uint32_t stored = StoredRowSize(length, compressed);
+    const auto length = static_cast<std::uint16_t>(bytes.size());
+    const std::uint32_t stored = StoredRowSize(length, rows.compressed());
     if (fileSize_ + stored > largestFile_) return false;
-    // Straight from the archive into the row's place, after its length word.
     const std::size_t start = image.rows.size();
     image.rows.resize(start + stored);
-    if (compressed) StoreRowLength(image.rows.data() + start, length);
-    if (!cursor_.Read(image.rows.data() + start + (stored - length), length)) {
-      image.rows.resize(start);
-      Tell(report_, compressed ? Status::RowCodesRead : Status::RowRead, r);
-      return true;
-    }
+    if (rows.compressed()) StoreRowLength(image.rows.data() + start, length);
+    std::copy(bytes.begin(), bytes.end(), image.rows.begin() + static_cast<std::ptrdiff_t>(start + stored - length));
     fileSize_ += stored;
     ++image.header.height;
     return true;

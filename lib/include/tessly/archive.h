@@ -80,13 +80,19 @@ class Archive {
 
   // Whether the image can be decoded: Ok, FrameHasSubframes for a frame
   // made of subframes (decode those instead), ImageSizeOutOfRange for a
-  // negative width or height, or the kind's *PixelsSeek.
+  // negative width or height, the kind's *PixelsSeek for pixel data at or
+  // past kOffsetLimit, or ImageTooLarge past Limits::imagePixels.
   Status CheckImage(const GafFrameHeader& header, ImageKind kind) const;
+
+  // Whether an image of the header's size may be held in memory: Ok,
+  // ImageSizeOutOfRange for a negative width or height, or ImageTooLarge
+  // past Limits::imagePixels.
+  Status CheckImageSize(const GafFrameHeader& header) const;
 
   // Decodes the image that `header` describes into `image`. A row that
   // fails to read is reported and becomes skipped pixels, so the image
   // keeps its height. Ok, or before anything is reported: what CheckImage
-  // returns, ImageTooLarge, OutOfMemory.
+  // returns, OutOfMemory.
   Status DecodeImage(const GafFrameHeader& header, ImageKind kind, DecodedImage& image,
                      const ProblemReport& report) const;
 

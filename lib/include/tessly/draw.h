@@ -39,16 +39,15 @@ struct FrameGeometry {
 };
 
 // The size and origin of frame `k`, once its header has read and it can be
-// drawn: Ok, what Archive::ReadFrame returns, ImageSizeOutOfRange for a
-// negative width or height, or (for a frame that is an image) what
-// Archive::CheckImage returns.
+// drawn: Ok, what Archive::ReadFrame returns, or what Archive::CheckImage
+// returns for a frame that is an image and Archive::CheckImageSize for a
+// frame of subframes, whose canvas is of its header's size.
 Status ReadFrameGeometry(const Archive& archive, const Entry& entry, int k, FrameGeometry& geometry);
 
 // Draws frame `k` into `canvas` (replacing what it held). A subframe that
 // fails to read is reported with its status and left out; a row that fails
 // is reported as DecodeImage reports it. Ok, what ReadFrameGeometry
-// returns, ImageTooLarge past the archive's Limits::imagePixels, or
-// OutOfMemory.
+// returns, or OutOfMemory.
 Status DrawFrame(const Archive& archive, const Entry& entry, int k, DecodedImage& canvas,
                  const ProblemReport& report);
 
