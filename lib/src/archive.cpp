@@ -73,9 +73,15 @@ Status Archive::ReadFrame(const Entry& entry, int k, Frame& frame) const {
 }
 
 Status Archive::ReadSubframe(const GafFrameHeader& frame, int j, GafFrameHeader& subframe) const {
+  std::uint32_t headerOffset;
+  return ReadSubframe(frame, j, subframe, headerOffset);
+}
+
+Status Archive::ReadSubframe(const GafFrameHeader& frame, int j, GafFrameHeader& subframe,
+                             std::uint32_t& headerOffset) const {
   if (!IsIndexIn(j, frame.subframeCount)) return Status::IndexOutOfRange;
   Cursor cursor(source_);
-  std::uint32_t headerOffset = 0;
+  headerOffset = 0;
   const Status status = SeekAndRead(cursor, SubframeTableElementOffset(frame, j), headerOffset,
                                     Status::SubframeTableSeek, Status::SubframeTableRead);
   if (status != Status::Ok) return status;

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "base/ascii.h"
-#include "little_endian.h"
+#include "stored_rows.h"
 #include "tessly/pack.h"
 #include "tessly/palette.h"
 #include "tessly/row_codes.h"
@@ -98,14 +98,12 @@ struct PixelData {
 class Checker {
  public:
   Checker(std::span<const std::uint8_t> file, const Limits& limits, std::vector<Finding>& findings)
-      : file_(file), source_(file), archive_(source_, limits), limits_(limits), findings_(findings) {}
+      : file_(file), source_(file), archive_(source_, limits), findings_(findings) {}
 
   void Run(bool noteRebuild) {
     if (file_.size() < sizeof(GafHeader)) return Add(FindingKind::HeaderUnreadable, 0);
     GafHeader header;
-    if (archive_.ReadHeader(header) != Status::Ok) {
-      return Add(FindingKind::VersionRefused, 0, little_endian::LoadU32(file_.data()));
-    }
+    if (archive_.ReadHeader(header) != Status::Ok) return Add(FindingKind::VersionRefused, 0, header.version);
     Use(0, sizeof(GafHeader));
     if (header.entryCount < 0) return Add(FindingKind::EntryCountNegative, 4, header.entryCount);
     Use(kEntryTableAt, 4 * std::uint64_t(header.entryCount));
@@ -130,8 +128,7 @@ class Checker {
       return false;
     }
     if (read == Status::EntryHeaderSeek || read == Status::EntryHeaderRead) {
-      const std::uint32_t at = little_endian::LoadU32(&file_[element]);
-      Add(FindingKind::EntryHeaderOutside, element, at);
+      Add(FindingKind::EntryHeaderOutside, element, entry.offset);
       return true;
     }
     if (read != Status::Ok) return AddStatus(read, element), true;
@@ -191,7 +188,7 @@ class Checker {
     Use(at, kFrameHeaderSize);
     CheckTransparency(frame.header, at);
     if (frame.header.subframeCount < 0) Add(FindingKind::SubframeCountNegative, at + kSubframeCountAt, frame.header.subframeCount);
-    if (!HasSubframes(frame.header)) return CheckImage(frame.header, at), true;
+    if (!HasSubframes(frame.header)) return CheckImage(frame.header, ImageKind::Frame, at), true;
     CheckSubframes(frame.header);
     return true;
   }
@@ -203,13 +200,13 @@ class Checker {
     for (int j = 0; j < frame.subframeCount; ++j) {
       here_.subframe = j;
       GafFrameHeader subframe;
-      const Status read = archive_.ReadSubframe(frame, j, subframe);
+      std::uint32_t at = 0;
+      const Status read = archive_.ReadSubframe(frame, j, subframe, at);
       const std::uint64_t element = table + 4 * std::uint64_t(j);
       if (read == Status::SubframeTableSeek || read == Status::SubframeTableRead) {
         Add(FindingKind::SubframeTableOutside, element);
         break;
       }
-      const std::uint32_t at = little_endian::LoadU32(&file_[element]);
       if (read == Status::SubframeHeaderSeek || read == Status::SubframeHeaderRead) {
         Add(FindingKind::SubframeHeaderOutside, element, at);
         continue;
@@ -222,7 +219,7 @@ class Checker {
       Use(at, kFrameHeaderSize);
       CheckTransparency(subframe, at);
       if (subframe.subframeCount > 0) Add(FindingKind::NestedSubframes, at + kSubframeCountAt, subframe.subframeCount);
-      CheckImage(subframe, at);
+      CheckImage(subframe, ImageKind::Subframe, at);
     }
     here_.subframe = -1;
   }
@@ -232,40 +229,54 @@ class Checker {
   }
 
   // The image's rows, as DecodeImage reads them.
-  void CheckImage(const GafFrameHeader& header, std::uint64_t at) {
-    if (header.width < 0 || header.height < 0) return Add(FindingKind::SizeNegative, at);
-    const std::uint64_t pixels = std::uint64_t(header.width) * std::uint64_t(header.height);
-    if (limits_.imagePixels != 0 && pixels > limits_.imagePixels) {
-      return Add(FindingKind::ImageTooLarge, at, std::int64_t(pixels));
+  void CheckImage(const GafFrameHeader& header, ImageKind kind, std::uint64_t at) {
+    const Status readable = archive_.CheckImage(header, kind);
+    switch (readable) {
+      case Status::Ok:
+        break;
+      case Status::ImageSizeOutOfRange:
+        return Add(FindingKind::SizeNegative, at);
+      case Status::ImageTooLarge:
+        return Add(FindingKind::ImageTooLarge, at, std::int64_t(header.width) * header.height);
+      default:  // pixel data past what the reader seeks to
+        return AddStatus(readable, header.dataOffset);
     }
     const std::uint64_t start = header.dataOffset;
     std::uint64_t end = start;
-    if (header.compressed == 0) {
-      end = start + pixels;
-      if (end > file_.size()) return Add(FindingKind::PixelDataOutside, start);
-    } else if (!CheckCompressedRows(header, end)) {
-      return;
-    }
+    if (!CheckRows(header, end)) return;
     Use(start, end - start);
     pixelData_.push_back({{start, end}, here_});
     pixelData_.back().where.offset = start;
   }
 
-  // Walks the rows from `end` on, leaving it past the last. False when a row
-  // lies outside the file.
-  bool CheckCompressedRows(const GafFrameHeader& header, std::uint64_t& end) {
+  // Walks the rows, leaving `end` past the last. False when a row lies
+  // outside the file.
+  bool CheckRows(const GafFrameHeader& header, std::uint64_t& end) {
+    Cursor cursor(source_);
+    cursor.Seek(header.dataOffset);  // which CheckImage found within reach
+    StoredRowReader rows(cursor, header);
     bool pastWidth = false, cutShort = false;
     for (int row = 0; row < header.height; ++row) {
-      if (end + 2 > file_.size()) return Add(FindingKind::PixelDataOutside, end), false;
-      const std::uint16_t length = little_endian::LoadU16(&file_[end]);
-      if (end + 2 + length > file_.size()) return Add(FindingKind::RowPastFile, end, row), false;
-      const RowCodesMeasure measure = MeasureRowCodes(file_.subspan(end + 2, length));
-      if (measure.cutShort && !cutShort) Add(FindingKind::RowCodesPastLength, end, row);
-      if (measure.pixels > std::uint64_t(header.width) && !pastWidth) Add(FindingKind::RowPastWidth, end, row);
+      const std::uint64_t rowAt = cursor.position();
+      std::span<const std::uint8_t> bytes;
+      switch (rows.Next(bytes)) {
+        case Status::Ok:
+          break;
+        case Status::RowCodesRead:
+          return Add(FindingKind::RowPastFile, rowAt, row), false;
+        case Status::RowLengthRead:
+          return Add(FindingKind::PixelDataOutside, rowAt), false;
+        default:  // a plain image's pixels
+          return Add(FindingKind::PixelDataOutside, header.dataOffset), false;
+      }
+      if (!rows.compressed()) continue;
+      const RowCodesMeasure measure = MeasureRowCodes(bytes);
+      if (measure.cutShort && !cutShort) Add(FindingKind::RowCodesPastLength, rowAt, row);
+      if (measure.pixels > std::uint64_t(header.width) && !pastWidth) Add(FindingKind::RowPastWidth, rowAt, row);
       cutShort = cutShort || measure.cutShort;
       pastWidth = pastWidth || measure.pixels > std::uint64_t(header.width);
-      end += 2 + std::uint64_t{length};
     }
+    end = cursor.position();
     return true;
   }
 
@@ -337,7 +348,6 @@ class Checker {
   std::span<const std::uint8_t> file_;
   MemorySource source_;
   Archive archive_;
-  Limits limits_;
   std::vector<Finding>& findings_;
   Finding here_;  // the entry, frame and subframe being checked
   int errors_ = 0;

@@ -22,7 +22,7 @@ Status ReadFrameLayout(const Archive& archive, const Entry& entry, int k, FrameL
     ImageSlot& slot = layout.images[static_cast<std::size_t>(j)];
     slot.frame = k;
     slot.subframe = j;
-    slot.status = archive.ReadSubframe(header, j, slot.header);
+    slot.status = archive.ReadSubframe(header, j, slot.header, slot.headerOffset);
     if (slot.status != Status::Ok) slot.header = {};
   }
   return Status::Ok;

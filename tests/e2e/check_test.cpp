@@ -89,6 +89,11 @@ const std::vector<CheckRow> kRows = {
      [](auto& l) { return "  error: entry 0 (ROCK), frame 0, byte 250: the pixel data lies outside the file\n"
                           "  warning: byte " + N(l.frames[0][0] + 24) + ": 4 bytes that no record or row uses\n"
                           "  1 error, 1 warning\n"; }},
+    // A compressed image of no rows, its pixel data past where readers seek.
+    {"far pixel data", [](Bytes& b, auto& l) { Put(b, l.frames[0][0] + 2, 0, 2), b[l.frames[0][0] + 9] = 1, Put(b, l.frames[0][0] + 16, 0x90000000); },
+     [](auto& l) { return "  error: entry 0 (ROCK), frame 0, byte 2415919104: the pixel data lies past 2 GiB\n"
+                          "  warning: byte " + N(l.frames[0][0] + 24) + ": 4 bytes that no record or row uses\n"
+                          "  1 error, 1 warning\n"; }},
     {"row length", [](Bytes& b, auto&) { Put(b, 226, 5, 2); },  // one byte past the end
      [](auto&) { return "  error: entry 1 (TREE), frame 0, subframe 1, byte 226: row 0 runs past the end of the file\n"
                         "  warning: byte 226: 6 bytes that no record or row uses\n  1 error, 1 warning\n"; }},

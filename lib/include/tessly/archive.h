@@ -74,9 +74,11 @@ class Archive {
   // unless 0 <= k < the entry's frameCount.
   Status ReadFrame(const Entry& entry, int k, Frame& frame) const;
 
-  // Subframe `j` of the frame whose header is given. Ok, SubframeTable*,
-  // SubframeHeader*, IndexOutOfRange unless 0 <= j < its subframeCount.
+  // Subframe `j` of the frame whose header is given, and where its header
+  // lies, when the table read. Ok, SubframeTable*, SubframeHeader*,
+  // IndexOutOfRange unless 0 <= j < its subframeCount.
   Status ReadSubframe(const GafFrameHeader& frame, int j, GafFrameHeader& subframe) const;
+  Status ReadSubframe(const GafFrameHeader& frame, int j, GafFrameHeader& subframe, std::uint32_t& headerOffset) const;
 
   // Whether the image can be decoded: Ok, FrameHasSubframes for a frame
   // made of subframes (decode those instead), ImageSizeOutOfRange for a

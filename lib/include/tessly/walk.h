@@ -24,6 +24,7 @@ struct ImageSlot {
   // Ok, or why its header could not be read; `header` is then all zeros.
   Status status = Status::Ok;
   GafFrameHeader header{};
+  std::uint32_t headerOffset = 0;  // a subframe's, from the subframe table; 0 when that did not read
 
   ImageKind kind() const { return subframe < 0 ? ImageKind::Frame : ImageKind::Subframe; }
 };
