@@ -29,8 +29,8 @@ class EntryPacker {
               PackedArchive& packed)
       : folder_(folder), uses_(uses), load_(load), packed_(packed) {}
 
-  // Loads and numbers the next image use.
-  void AddNext(StoredImage& stored) {
+  // Loads and numbers the next image use, which is the image at `place`.
+  void AddNext(const ImagePlace& place, StoredImage& stored) {
     const std::size_t use = next_++;
     if (status_ == Status::EntryTooLarge) return;  // no more memory for an archive that cannot be written
     const ImageUse& image = uses_[use];
@@ -46,13 +46,23 @@ class EntryPacker {
     }
     packed_.imageNumbers.try_emplace(image.path, static_cast<std::int32_t>(packed_.images.size()));
     packed_.images.push_back(prepared_.sum);
-    packed_.rowBytes += stored.rows.size();
+    packed_.places.push_back(place);
+    // The writer stores rows that are another image's once, as this does.
+    if (!SameRowsAsShared(stored)) packed_.rowBytes += stored.rows.size();
     if (packed_.rowBytes > kOffsetLimit) status_ = Status::EntryTooLarge;
   }
 
   Status status() const { return status_; }
 
  private:
+  bool SameRowsAsShared(const StoredImage& stored) const {
+    if (stored.sharesRowsOf < 0) return false;
+    const ImagePlace& at = packed_.places[static_cast<std::size_t>(stored.sharesRowsOf)];
+    const StoredFrame& frame = packed_.archive.entries[at.entry].frames[at.frame];
+    const StoredImage& shared = at.subframe < 0 ? frame.image : frame.subframes[static_cast<std::size_t>(at.subframe)];
+    return shared.rows == stored.rows;
+  }
+
   const std::string& folder_;
   const std::vector<ImageUse>& uses_;
   const PreparedImageLoader& load_;
@@ -214,12 +224,16 @@ Status PackEntry(const EntryDescription& described, const std::string& folder, c
     entry.header.aux2 = described.aux2;
     std::copy(described.name.begin(), described.name.end(), entry.header.name.begin());
     EntryPacker packer(folder, uses, load, packed);
+    const std::size_t e = packed.archive.entries.size() - 1;
     for (const std::optional<FrameDescription>& frame : described.frames) {
+      const std::size_t k = entry.frames.size();
       StoredFrame& stored = entry.frames.emplace_back();
       stored.tableAux = frame->tableAux;
       stored.image.header = frame->own.header;
-      if (!frame->hasSubframes) packer.AddNext(stored.image);
-      for (std::size_t j = 0; j < frame->subframes.size(); ++j) packer.AddNext(stored.subframes.emplace_back());
+      if (!frame->hasSubframes) packer.AddNext({e, k, -1}, stored.image);
+      for (std::size_t j = 0; j < frame->subframes.size(); ++j) {
+        packer.AddNext({e, k, static_cast<std::ptrdiff_t>(j)}, stored.subframes.emplace_back());
+      }
     }
     return packer.status();
   } catch (const std::bad_alloc&) {

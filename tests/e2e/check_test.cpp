@@ -146,11 +146,19 @@ const std::vector<CheckRow> kRows = {
     {"sound", [](Bytes&, auto&) {}, [](auto&) { return kNote + "  no problems\n"; }, 0},
 };
 
-// An archive as --pack writes it has nothing to report, and no note.
+// An archive as --pack writes it has nothing to report, and no note: with
+// images that share pixel data too, within an entry and across entries.
 TEST(Check, AStandardArchiveHasNoProblems) {
-  TempDir dir;
-  fixture::WriteFile(dir / "x.gaf", fixture::BuildStandardGaf(Entries()));
-  EXPECT_EQ(RunTessly(dir.path, {"--check", "x.gaf"}), kBanner + "x.gaf\n  no problems\n");
+  std::vector<fixture::Entry> two = Entries();
+  two.push_back({"WALL", {{Plain(2, 2)}, {Compressed(3, {{0x08, 1, 2, 3}})}}});
+  // Shared rows counted once for each image would pass the file's size.
+  two.push_back({"SEA", {{Plain(40, 40)}, {Plain(40, 40)}, {Plain(40, 40)}}});
+  for (const std::map<int, int>& shares :
+       std::vector<std::map<int, int>>{{}, {{4, 2}}, {{3, 0}, {4, 2}, {6, 5}, {7, 5}}}) {
+    TempDir dir;
+    fixture::WriteFile(dir / "x.gaf", fixture::BuildStandardGaf(two, shares));
+    EXPECT_EQ(RunTessly(dir.path, {"--check", "x.gaf"}), kBanner + "x.gaf\n  no problems\n") << shares.size();
+  }
 }
 
 TEST(Check, OneLinePerDamage) {

@@ -5,6 +5,7 @@
 // Threads: any number may pack at once, each into its own PackedArchive.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -26,13 +27,21 @@ struct ImageSum {
 };
 ImageSum SumOf(const DecodedImage& image);
 
+// Where an image of a StoredArchive is: entry, frame, and subframe (-1 for
+// a frame's own image).
+struct ImagePlace {
+  std::size_t entry = 0, frame = 0;
+  std::ptrdiff_t subframe = -1;
+};
+
 // An archive being packed: what is stored so far, and what the archive
 // written from it must read back as.
 struct PackedArchive {
   StoredArchive archive;
   std::vector<ImageSum> images;                      // each image's, in the order of the walk
+  std::vector<ImagePlace> places;                    // each image's, in the same order
   std::map<std::string, std::int32_t> imageNumbers;  // each image file packed, by path, to its number
-  std::uint64_t rowBytes = 0;                        // of every image so far
+  std::uint64_t rowBytes = 0;                        // that the archive stores so far: shared rows once
 };
 
 // Reads the image file at `path` into `image`. False when it cannot be
