@@ -10,6 +10,7 @@
 namespace tessly {
 
 Status EncodeStoredImage(const DecodedImage& image, bool compressed, StoredImage& stored) {
+  if (image.width > kLargestImageSide || image.height > kLargestImageSide) return Status::ImageTooLarge;
   stored.header.width = static_cast<std::int16_t>(image.width);
   stored.header.height = static_cast<std::int16_t>(image.height);
   stored.rows.clear();
@@ -22,7 +23,7 @@ Status EncodeStoredImage(const DecodedImage& image, bool compressed, StoredImage
     for (std::size_t y = 0; y < image.height; ++y) {
       codes.clear();
       EncodeRowCodes(std::span(image.pixels).subspan(y * image.width, image.width), codes);
-      AppendCompressedRow(codes, stored.rows);
+      if (!AppendCompressedRow(codes, stored.rows)) return Status::ImageTooLarge;
     }
   } catch (const std::bad_alloc&) {
     return Status::OutOfMemory;

@@ -11,11 +11,11 @@
 #include "bmp_format.h"
 #include "little_endian.h"
 #include "tessly/image_file.h"
+#include "tessly/records.h"
 
 namespace tessly {
 namespace {
 
-constexpr std::uint32_t kLargestSide = 32767;  // a GAF header's width and height are signed 16-bit
 
 std::uint32_t Rgb(const Colour& colour) {
   return std::uint32_t{colour.red} << 16 | std::uint32_t{colour.green} << 8 | colour.blue;
@@ -83,7 +83,7 @@ bool TableIsPalette(std::size_t count, const Palette& palette, ColourAt colourAt
 }
 
 Status Resize(DecodedImage& image, std::uint32_t width, std::uint32_t height, const ImageReadOptions& options) {
-  if (width > kLargestSide || height > kLargestSide) return Status::ImageTooLarge;
+  if (width > kLargestImageSide || height > kLargestImageSide) return Status::ImageTooLarge;
   if (options.largestPixels != 0 && std::uint64_t{width} * height > options.largestPixels) return Status::ImageTooLarge;
   image.width = static_cast<std::uint16_t>(width);
   image.height = static_cast<std::uint16_t>(height);
@@ -139,7 +139,7 @@ Status ReadPng(std::span<const std::uint8_t> file, const Palette& palette, const
   if (!context) return Status::OutOfMemory;
   spng_ihdr header{};
   if (spng_set_png_buffer(context.get(), file.data(), file.size()) != 0 ||
-      spng_set_image_limits(context.get(), kLargestSide, kLargestSide) != 0 ||
+      spng_set_image_limits(context.get(), kLargestImageSide, kLargestImageSide) != 0 ||
       spng_get_ihdr(context.get(), &header) != 0) {
     return Status::ImageDamaged;
   }

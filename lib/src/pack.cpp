@@ -128,7 +128,7 @@ class ReadBack {
     if (slot.status != Status::Ok || (slot.subframe >= 0 && !SameHeader(slot.header, meant.header))) {
       return Differs("the subframe header");
     }
-    if (archive_.DecodeImage(slot.header, slot.kind(), image_, {}) != Status::Ok ||
+    if (next_ >= packed_.images.size() || archive_.DecodeImage(slot.header, slot.kind(), image_, {}) != Status::Ok ||
         SumOf(image_) != packed_.images[next_++]) {
       return Differs("the image");
     }

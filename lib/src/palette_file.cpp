@@ -146,7 +146,12 @@ Status ReadPalette(ByteSource& source, Palette& palette) {
   std::vector<std::uint8_t> file;
   const Status status = ReadAll(source, kLargestPaletteFile, file);
   if (status == Status::FileTooLarge) return Status::PaletteUnknownForm;
-  return status == Status::Ok ? ParsePalette(file, palette) : status;
+  if (status != Status::Ok) return status;
+  try {
+    return ParsePalette(file, palette);  // text forms split the file into lines
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
 }
 
 }  // namespace tessly

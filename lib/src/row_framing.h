@@ -19,12 +19,16 @@ constexpr std::uint32_t StoredRowSize(std::uint16_t length, bool compressed) {
 
 inline void StoreRowLength(std::uint8_t* at, std::uint16_t length) { little_endian::StoreU16(at, length); }
 
-// Adds a compressed row of `codes` (at most 65535 bytes) to `rows`.
-inline void AppendCompressedRow(std::span<const std::uint8_t> codes, std::vector<std::uint8_t>& rows) {
+// Adds a compressed row of `codes` to `rows`; false, adding nothing, for
+// more codes than a row's length holds. (A row of at most
+// kLargestImageSide pixels never takes more than 33279 bytes of codes.)
+inline bool AppendCompressedRow(std::span<const std::uint8_t> codes, std::vector<std::uint8_t>& rows) {
+  if (codes.size() > UINT16_MAX) return false;
   const std::size_t start = rows.size();
   rows.resize(start + kRowLengthBytes);
   StoreRowLength(rows.data() + start, static_cast<std::uint16_t>(codes.size()));
   rows.insert(rows.end(), codes.begin(), codes.end());
+  return true;
 }
 
 }  // namespace tessly

@@ -39,6 +39,11 @@ Status PlanSheet(std::span<const FrameGeometry> frames, CanvasPlan& plan) {
   const std::int64_t target = TargetWidth(frames);
   std::int64_t x = kSheetGap, y = kSheetGap, rowHeight = 0, width = 1;
   plan = {};
+  try {
+    plan.places.reserve(frames.size());
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
   for (const FrameGeometry& frame : frames) {
     const bool empty = frame.width == 0 || frame.height == 0;
     if (!empty && x > kSheetGap && x + frame.width + kSheetGap > kSheetGap + target) {

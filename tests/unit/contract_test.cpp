@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "tessly/archive.h"
+#include "tessly/archive_writer.h"
 #include "tessly/bmp.h"
 #include "tessly/description.h"
 #include "tessly/draw.h"
@@ -144,6 +145,36 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
                 at.subframe == -1 && at.what == "the image" &&
                 WritePackedArchive(clean, file, none) == Status::ReadBackDiffers && none.frame == 0 &&
                 none.what == "the frame header";
+       }},
+      {"PackEntry: a frame or subframe that did not read is a status", [] {
+         const ImageLoader load = [](const std::string&, DecodedImage& image) { return (image = {1, 1, {3}}), true; };
+         EntryDescription frameMissing{"P", 1, 0, 0, {std::nullopt}}, subframeMissing{"P", 1, 0, 0, {}};
+         subframeMissing.frames.push_back(FrameDescription{0, {}, true, {std::nullopt}});
+         PackedArchive packed;
+         return PackEntry(frameMissing, "", load, packed) == Status::DescriptionInvalid &&
+                PackEntry(subframeMissing, "", load, packed) == Status::DescriptionInvalid;
+       }},
+      {"WritePackedArchive: fewer checksums than images", [] {
+         EntryDescription described{"P", 1, 0, 0, {FrameDescription{0, {{}, "I"}}}};
+         const ImageLoader load = [](const std::string&, DecodedImage& image) { return (image = {1, 1, {3}}), true; };
+         PackedArchive packed;
+         std::vector<std::uint8_t> file;
+         PackMismatch at;
+         if (PackEntry(described, "", load, packed) != Status::Ok) return false;
+         packed.images.clear();
+         return WritePackedArchive(packed, file, at) == Status::ReadBackDiffers && at.what == "the image";
+       }},
+      {"RebuildArchive: a subframe that does not read", [&] {
+         std::vector<std::uint8_t> file;
+         return RebuildArchive(f.archive, 1 << 20, file) == Status::DescriptionInvalid;
+       }},
+      {"EncodeStoredImage: a side past what a header holds", [] {
+         StoredImage stored;
+         const DecodedImage wide{32768, 1, std::vector<std::uint8_t>(32768, 1)}, widest{32767, 1, {}};
+         DecodedImage literals = widest;
+         for (int x = 0; x < 32767; ++x) literals.pixels.push_back(std::uint8_t(x % 4));
+         return EncodeStoredImage(wide, true, stored) == Status::ImageTooLarge &&
+                EncodeStoredImage(literals, true, stored) == Status::Ok && stored.header.width == 32767;
        }},
   };
   for (const auto& [promise, holds] : rows) EXPECT_TRUE(holds()) << promise;

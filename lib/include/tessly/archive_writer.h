@@ -23,7 +23,9 @@ namespace tessly {
 
 // Encodes `image` as the rows of `stored`, and sets its header's width and
 // height: compressed, each row its 2-byte length and its
-// codes by EncodeRowCodes; else `width` bytes a row. Ok or OutOfMemory.
+// codes by EncodeRowCodes; else `width` bytes a row. Ok, ImageTooLarge for
+// a side of more than kLargestImageSide pixels (what a header's signed
+// 16-bit width and height hold), or OutOfMemory.
 Status EncodeStoredImage(const DecodedImage& image, bool compressed, StoredImage& stored);
 
 // The size of the file that WriteGafArchive writes.

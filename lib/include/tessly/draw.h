@@ -25,7 +25,7 @@ namespace tessly {
 // The most pixels of one canvas: those of the largest image that a frame
 // header can describe (32767 by 32767), so that drawing never asks for more
 // memory than extraction may.
-constexpr std::uint64_t kLargestCanvasPixels = std::uint64_t{32767} * 32767;
+constexpr std::uint64_t kLargestCanvasPixels = std::uint64_t{kLargestImageSide} * kLargestImageSide;
 // The widest and highest canvas: what a GIF screen and a DecodedImage hold.
 constexpr int kLargestCanvasSide = 65535;
 

@@ -16,6 +16,10 @@ constexpr std::uint32_t kGafVersion = 0x00010100;
 // this offset can be reached, and no file the library writes is larger.
 constexpr std::uint64_t kOffsetLimit = 0x80000000u;
 
+// The widest and highest image a header describes: its width and height
+// are signed 16-bit.
+constexpr std::uint16_t kLargestImageSide = 32767;
+
 #pragma pack(push, 1)
 
 // At offset 0; the entry offset table (one u32 per entry) follows it.
