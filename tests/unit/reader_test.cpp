@@ -2,7 +2,7 @@
 // memory alike: one table of seeks and reads, run in order on one cursor.
 #include <gtest/gtest.h>
 
-#include "lib/src/cursor.h"
+#include "format/cursor.h"
 #include "tools/gaf_builder.h"
 
 namespace {

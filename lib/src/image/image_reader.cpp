@@ -8,8 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "bmp_format.h"
-#include "little_endian.h"
+#include "image/bmp_format.h"
+#include "io/little_endian.h"
 #include "tessly/image_file.h"
 #include "tessly/records.h"
 

@@ -1,8 +1,8 @@
 #include <algorithm>
 
-#include "cursor.h"
-#include "gaf_layout.h"
-#include "stored_rows.h"
+#include "format/cursor.h"
+#include "write/gaf_layout.h"
+#include "format/stored_rows.h"
 #include "tessly/archive.h"
 #include "tessly/walk.h"
 

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 #include "tessly/io.h"
 
 namespace tessly {

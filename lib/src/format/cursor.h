@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <span>
 
-#include "little_endian.h"
-#include "record_codec.h"
+#include "io/little_endian.h"
+#include "format/record_codec.h"
 #include "tessly/archive.h"
 #include "tessly/io.h"
 

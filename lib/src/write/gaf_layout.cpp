@@ -1,8 +1,8 @@
-#include "gaf_layout.h"
+#include "write/gaf_layout.h"
 
 #include <new>
 
-#include "file_writer.h"
+#include "write/file_writer.h"
 
 namespace tessly {
 namespace {

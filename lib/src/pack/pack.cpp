@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "record_codec.h"
+#include "format/record_codec.h"
 #include "tessly/archive.h"
 #include "tessly/archive_writer.h"
 #include "tessly/io.h"

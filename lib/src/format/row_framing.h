@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "little_endian.h"
+#include "io/little_endian.h"
 
 namespace tessly {
 

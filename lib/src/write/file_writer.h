@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "little_endian.h"
-#include "record_codec.h"
+#include "io/little_endian.h"
+#include "format/record_codec.h"
 #include "tessly/io.h"
 
 namespace tessly {

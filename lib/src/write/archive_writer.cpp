@@ -3,8 +3,8 @@
 #include <new>
 #include <vector>
 
-#include "gaf_layout.h"
-#include "row_framing.h"
+#include "write/gaf_layout.h"
+#include "format/row_framing.h"
 #include "tessly/row_codes.h"
 
 namespace tessly {

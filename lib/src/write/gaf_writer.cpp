@@ -3,7 +3,7 @@
 #include <new>
 #include <span>
 
-#include "gaf_layout.h"
+#include "write/gaf_layout.h"
 
 namespace tessly {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <span>
 
-#include "cursor.h"
-#include "stored_rows.h"
+#include "format/cursor.h"
+#include "format/stored_rows.h"
 #include "tessly/row_codes.h"
 #include "tessly/walk.h"
 

@@ -8,7 +8,7 @@
 #include "base/ascii.h"
 #include "tessly/palette.h"
 #include "tessly/walk.h"
-#include "json_text.h"
+#include "pack/json_text.h"
 
 namespace tessly {
 namespace {

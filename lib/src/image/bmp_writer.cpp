@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <array>
 
-#include "bmp_format.h"
-#include "little_endian.h"
+#include "image/bmp_format.h"
+#include "io/little_endian.h"
 #include "tessly/bmp.h"
 
 namespace tessly {

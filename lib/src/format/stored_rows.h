@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <span>
 
-#include "cursor.h"
-#include "row_framing.h"
+#include "format/cursor.h"
+#include "format/row_framing.h"
 #include "tessly/records.h"
 #include "tessly/status.h"
 

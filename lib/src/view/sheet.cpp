@@ -4,7 +4,7 @@
 #include <cmath>
 #include <new>
 
-#include "json_text.h"
+#include "pack/json_text.h"
 #include "tessly/description.h"
 #include "tessly/palette.h"
 

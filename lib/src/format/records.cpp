@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "little_endian.h"
-#include "record_codec.h"
+#include "io/little_endian.h"
+#include "format/record_codec.h"
 
 namespace tessly {
 namespace {

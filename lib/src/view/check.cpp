@@ -7,7 +7,7 @@
 #include <set>
 
 #include "base/ascii.h"
-#include "stored_rows.h"
+#include "format/stored_rows.h"
 #include "tessly/pack.h"
 #include "tessly/palette.h"
 #include "tessly/row_codes.h"
