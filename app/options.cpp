@@ -7,13 +7,12 @@
 #include "app/console_output.h"
 #include "app/messages.h"
 #include "base/ascii.h"
+#include "base/file_names.h"
 
 namespace app {
 namespace {
 
 using namespace messages;
-
-constexpr std::string_view kForbiddenSuffixCharacters = "\\/:*?\"<>|";
 
 // The long options, compared with the whole argument without regard to
 // case, and the letters that stand for them below.
@@ -111,7 +110,8 @@ bool TakeArgument(std::string_view argument, Pending& pending, Options& options)
     return TakeDelay(argument, options);
   } else if (pending.suffix) {
     pending.suffix = false;
-    if (argument.find_first_of(kForbiddenSuffixCharacters) != std::string_view::npos) {
+    // A suffix goes into file names, which must not leave the folder.
+    if (argument.find_first_of(base::kNotInWindowsNames) != std::string_view::npos) {
       return Refuse(kSuffixCannotContain);
     }
     options.suffix = argument;

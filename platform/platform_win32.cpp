@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/file_names.h"
 #include "file_handle_win32.h"
 #include "platform/platform.h"
 
@@ -27,7 +28,9 @@ bool IsReparsePoint(const std::string& name) {
 
 // A drive letter or an alternate data stream is as much a way out of the
 // current directory as a path separator.
-bool IsBareName(const std::string& name) { return !name.empty() && name.find_first_of("/\\:") == std::string::npos; }
+bool IsBareName(const std::string& name) {
+  return !name.empty() && !base::HoldsFolderSeparator(name) && name.find(':') == std::string::npos;
+}
 
 bool OpenWritable(const std::string& name, DWORD disposition, File& file) {
   if (!IsBareName(name) || IsReparsePoint(name)) return false;

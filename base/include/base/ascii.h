@@ -3,11 +3,19 @@
 #pragma once
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 namespace base {
 
 inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : c; }
+
+// `text` with a to z in capitals, as names are compared.
+inline std::string Capitals(std::string_view text) {
+  std::string capitals(text);
+  std::transform(capitals.begin(), capitals.end(), capitals.begin(), AsciiUpper);
+  return capitals;
+}
 
 // Whether `text` is `upper`, which is written in capitals, letters in either case.
 inline bool EqualsIgnoringCase(std::string_view text, std::string_view upper) {

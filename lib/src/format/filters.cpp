@@ -11,12 +11,6 @@ namespace {
 constexpr int kBuildPicFrames = 3;
 constexpr int kBuildPicSize = 64;
 
-std::string Folded(std::string_view text) {
-  std::string copy(text);
-  for (char& c : copy) c = base::AsciiUpper(c);
-  return copy;
-}
-
 // A text reads as NUL past its last character.
 char At(const std::string& text, std::size_t i) { return i < text.size() ? text[i] : '\0'; }
 
@@ -48,8 +42,8 @@ bool IsBuildPicture(const Archive& archive, const Entry& entry) {
 }
 
 bool MatchPattern(std::string_view patternText, std::string_view nameText) {
-  const std::string pattern = Folded(patternText);
-  const std::string name = Folded(nameText);
+  const std::string pattern = base::Capitals(patternText);
+  const std::string name = base::Capitals(nameText);
   std::size_t patternAt = 0, nameAt = 0;
   while (true) {
     const char wanted = At(pattern, patternAt);

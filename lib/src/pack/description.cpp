@@ -41,12 +41,6 @@ ImageDescription Described(const GafFrameHeader& header, std::string image, Pixe
   return described;
 }
 
-std::string Capitals(std::string_view text) {
-  std::string capitals(text);
-  std::transform(capitals.begin(), capitals.end(), capitals.begin(), base::AsciiUpper);
-  return capitals;
-}
-
 std::optional<FrameDescription> DescribeFrame(const Archive& archive, const Entry& entry, int k,
                                               std::string_view fileStem, std::string_view extension,
                                               FrameLayout& layout, PixelDataUsers& users) {
@@ -314,7 +308,7 @@ std::string ImageFileName(std::string_view entryName, int frame, int subframe, s
 std::string EntryFileStem(std::string_view name, std::int32_t index, UsedFileStems& used) {
   std::string stem(name);
   // A name that is itself like "NAME(3)" may still stand in the way.
-  while (!used.insert(Capitals(stem)).second) stem += "(" + std::to_string(index) + ")";
+  while (!used.insert(base::Capitals(stem)).second) stem += "(" + std::to_string(index) + ")";
   return stem;
 }
 

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "base/ascii.h"
+#include "base/file_names.h"
 #include "format/stored_rows.h"
 #include "tessly/pack.h"
 #include "tessly/palette.h"
@@ -64,24 +65,6 @@ constexpr std::uint64_t kFrameHeaderSize = sizeof(GafFrameHeader);
 constexpr std::uint64_t kTransparencyAt = 8;     // aux3 in a frame header
 constexpr std::uint64_t kSubframeCountAt = 10;
 constexpr std::uint64_t kNameAt = 8;             // in an entry header
-
-// Names that Windows keeps for devices, with or without an extension.
-bool IsDeviceName(std::string_view name) {
-  const std::string_view stem = name.substr(0, name.find('.'));
-  for (const std::string_view device : {"CON", "PRN", "AUX", "NUL"}) {
-    if (base::EqualsIgnoringCase(stem, device)) return true;
-  }
-  return stem.size() == 4 && (base::EqualsIgnoringCase(stem.substr(0, 3), "COM") ||
-                              base::EqualsIgnoringCase(stem.substr(0, 3), "LPT")) &&
-         stem[3] >= '1' && stem[3] <= '9';
-}
-
-bool CanNameWindowsFile(std::string_view name) {
-  if (name.empty() || IsDeviceName(name)) return false;
-  return std::none_of(name.begin(), name.end(), [](char c) {
-    return static_cast<unsigned char>(c) < 0x20 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
-  });
-}
 
 // A byte range of the file, and whose it is.
 struct Span {
@@ -150,13 +133,12 @@ class Checker {
     const std::uint64_t at = entry.offset + kNameAt;
     const auto& field = entry.header.name;
     if (std::find(field.begin(), field.end(), 0) == field.end()) Add(FindingKind::NameWithoutNul, at);
-    if (entry.name.find_first_of("/\\") != std::string::npos) {
+    if (base::HoldsFolderSeparator(entry.name)) {
       Add(FindingKind::NameWithSlash, at);
-    } else if (!CanNameWindowsFile(entry.name)) {
+    } else if (!base::CanNameWindowsFile(entry.name)) {
       Add(FindingKind::NameNotAFileName, at);
     }
-    std::string folded = entry.name;
-    std::transform(folded.begin(), folded.end(), folded.begin(), base::AsciiUpper);
+    const std::string folded = base::Capitals(entry.name);
     if (const auto same = names_.find(entry.name); same != names_.end()) {
       Add(FindingKind::NameRepeated, at, same->second);
     } else if (const auto similar = foldedNames_.find(folded); similar != foldedNames_.end()) {
