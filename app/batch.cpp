@@ -1,8 +1,8 @@
 #include "app/batch.h"
 
 #include <string>
-#include <vector>
 
+#include "app/archives.h"
 #include "app/console_output.h"
 #include "app/gaf_export.h"
 #include "app/image_export.h"
@@ -11,7 +11,6 @@
 #include "app/messages.h"
 #include "app/overwrite.h"
 #include "app/preview_export.h"
-#include "platform/platform.h"
 #include "tessly/archive.h"
 
 namespace app {
@@ -20,9 +19,8 @@ namespace {
 using namespace messages;
 
 // Takes one archive apart. False when the user answered Quit.
-bool RunArchive(const Options& options, OverwriteState& overwrite, ImageWork& work, const std::string& directory,
+bool RunArchive(const Options& options, OverwriteState& overwrite, ImageWork& work, const std::string& path,
                 const std::string& name) {
-  const std::string path = directory + name;
   tessly::FileSource source;
   if (source.Open(path) != tessly::Status::Ok) {
     Print(kCouldNotOpen);
@@ -58,21 +56,10 @@ bool RunArchive(const Options& options, OverwriteState& overwrite, ImageWork& wo
 void RunBatch(const Options& options) {
   ImageWork work;
   if (!LoadPalette(options.paletteFile, work.palette)) return;
-  // The list is complete before the first archive is opened, so files that
-  // this run writes are never taken as input.
-  std::vector<std::string> names;
-  platform::FindMatchingNames(options.fileSpec, names);
-  if (names.empty()) {
-    Print(kFileNotFound);
-    return;
-  }
   OverwriteState overwrite = OverwriteState::From(options);
-  // The names are bare; they are opened in the directory they were found in.
-  const std::string directory = platform::DirectoryPart(options.fileSpec);
-  for (const std::string& name : names) {
-    PrintWith(kArchiveName, name);
-    if (!RunArchive(options, overwrite, work, directory, name)) return;
-  }
+  ForEachArchive(options, [&](const std::string& path, const std::string& name) {
+    return RunArchive(options, overwrite, work, path, name);
+  });
 }
 
 }  // namespace app

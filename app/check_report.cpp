@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "app/archives.h"
 #include "app/console_output.h"
 #include "app/messages.h"
-#include "platform/platform.h"
 #include "tessly/check.h"
 #include "tessly/io.h"
 
@@ -73,19 +73,12 @@ bool CheckOne(const std::string& path) {
 }  // namespace
 
 bool RunCheck(const Options& options) {
-  std::vector<std::string> names;
-  platform::FindMatchingNames(options.fileSpec, names);
-  if (names.empty()) {
-    Print(kFileNotFound);
-    return true;
-  }
-  const std::string directory = platform::DirectoryPart(options.fileSpec);
   bool anyErrors = false;
-  for (const std::string& name : names) {
-    PrintWith(kArchiveName, name);
-    anyErrors = CheckOne(directory + name) || anyErrors;
-  }
-  return anyErrors;
+  const bool found = ForEachArchive(options, [&anyErrors](const std::string& path, const std::string&) {
+    anyErrors = CheckOne(path) || anyErrors;
+    return true;
+  });
+  return anyErrors || !found;
 }
 
 }  // namespace app

@@ -17,11 +17,11 @@ using namespace messages;
 // Reads the whole entry, reporting what fails to read, and writes it to
 // `out`. False when it cannot be written: a failed write, a file too large
 // for a GAF file's offsets, or an entry too large for the memory at hand.
-bool CopyEntry(const tessly::Archive& archive, const tessly::Entry& entry, FileSink& out) {
+bool CopyEntry(const tessly::Archive& archive, const tessly::Entry& entry, tessly::ByteSink& out) {
   tessly::StoredEntry stored;
   const tessly::Status read = archive.ReadStoredEntry(
       entry, stored, [](tessly::Status problem, int row) { PrintStatus(problem, Mode::GafCopy, row); });
-  return read == tessly::Status::Ok && tessly::WriteGafEntry(stored, out) == tessly::Status::Ok && out.Flush();
+  return read == tessly::Status::Ok && tessly::WriteGafEntry(stored, out) == tessly::Status::Ok;
 }
 
 }  // namespace
@@ -31,14 +31,11 @@ bool ExportEntryGaf(const Options& options, OverwriteState& overwrite, FileSink&
   tessly::Entry entry;
   if (!ReadEntry(archive, index, entry) || !IsEntrySelected(options, archive, entry)) return true;
 
-  const std::string target = entry.name + options.suffix + ".GAF";
   // Created before any frame is read, so an entry whose frames all fail to
   // read still gives a file.
-  const OutputStatus status = OpenOutput(target, kErrorOpeningGafToWrite, overwrite, out.file());
-  if (status != OutputStatus::Open) return status != OutputStatus::Quit;
-  PrintWith(CopyEntry(archive, entry, out) ? kExported : kFailedToWrite, target);
-  out.Close();
-  return true;
+  const auto copy = [&](tessly::ByteSink& sink) { return CopyEntry(archive, entry, sink); };
+  return WriteOutputFile(EntryGafName(entry.name, options.suffix), kErrorOpeningGafToWrite, overwrite, out, copy).status !=
+         OutputStatus::Quit;
 }
 
 }  // namespace app

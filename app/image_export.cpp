@@ -20,19 +20,17 @@ using namespace messages;
 // Where the export goes on after an image.
 enum class Then { NextImage, NextEntry, Quit };
 
-std::string_view ImageExtension(const Options& options) { return options.pngFiles ? ".PNG" : ".BMP"; }
-
 // Decodes the image, reporting each row that fails to read (it becomes
-// skipped pixels), and writes its file. False when the image is too large
-// for memory or a write fails.
+// skipped pixels), and writes its file into `out`. False when the image is
+// too large for memory or a write fails.
 bool WriteImage(const Options& options, ImageWork& work, const tessly::Archive& archive,
-                const tessly::ImageSlot& slot) {
+                const tessly::ImageSlot& slot, tessly::ByteSink& out) {
   const tessly::Status decoded = archive.DecodeImage(
       slot.header, slot.kind(), work.image, [](tessly::Status problem, int) { PrintStatus(problem, Mode::Bitmaps); });
   if (decoded != tessly::Status::Ok) return false;
-  const tessly::Status written = options.pngFiles ? tessly::WritePng(work.image, work.palette, work.out)
-                                                  : tessly::WriteBmp(work.image, work.palette, work.out);
-  return written == tessly::Status::Ok && work.out.Flush();
+  const tessly::Status written = options.pngFiles ? tessly::WritePng(work.image, work.palette, out)
+                                                  : tessly::WriteBmp(work.image, work.palette, out);
+  return written == tessly::Status::Ok;
 }
 
 // One image: whether its header read and it can be decoded, the leave to
@@ -47,10 +45,10 @@ Then ExportImage(const Options& options, OverwriteState& overwrite, ImageWork& w
     return Then::NextImage;
   }
   const std::string& stem = options.describeEntries ? work.stem : entry.name;
-  const std::string target = tessly::ImageFileName(stem, slot.frame, slot.subframe, ImageExtension(options));
-  switch (OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, work.out.file())) {
+  const std::string target = ImageOutputName(options, stem, slot.frame, slot.subframe);
+  const auto write = [&](tessly::ByteSink& out) { return WriteImage(options, work, archive, slot, out); };
+  switch (WriteOutputFile(target, kErrorOpeningBitmapToWrite, overwrite, work.out, write).status) {
     case OutputStatus::Open:
-      break;
     case OutputStatus::CannotOpen:
       return Then::NextImage;
     case OutputStatus::Declined:
@@ -58,11 +56,9 @@ Then ExportImage(const Options& options, OverwriteState& overwrite, ImageWork& w
     case OutputStatus::Skipped:
       return Then::NextEntry;
     case OutputStatus::Quit:
-      return Then::Quit;
+      break;
   }
-  PrintWith(WriteImage(options, work, archive, slot) ? kExported : kFailedToWrite, target);
-  work.out.Close();
-  return Then::NextImage;
+  return Then::Quit;
 }
 
 // Every image of the entry. False only when the user answered Quit.
@@ -82,18 +78,14 @@ bool ExportImages(const Options& options, OverwriteState& overwrite, ImageWork& 
 // the user answered Quit.
 bool ExportJson(OverwriteState& overwrite, ImageWork& work, const std::string& target,
                 const std::function<tessly::Status(tessly::ByteSink&)>& write) {
-  const OutputStatus status = OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, work.out.file());
-  if (status != OutputStatus::Open) return status != OutputStatus::Quit;
-  const bool written = write(work.out) == tessly::Status::Ok && work.out.Flush();
-  PrintWith(written ? kExported : kFailedToWrite, target);
-  work.out.Close();
-  return true;
+  const auto written = [&write](tessly::ByteSink& out) { return write(out) == tessly::Status::Ok; };
+  return WriteOutputFile(target, kErrorOpeningBitmapToWrite, overwrite, work.out, written).status != OutputStatus::Quit;
 }
 
 // NAME.json, which describes the entry as it stands in the archive. False
 // only when the user answered Quit.
 bool ExportDescription(OverwriteState& overwrite, ImageWork& work) {
-  const std::string target = work.stem + ".json";
+  const std::string target = EntryDescriptionName(work.stem);
   // Listed in the archive's description also when the user kept an existing file.
   work.archive.entries.push_back(target);
   return ExportJson(overwrite, work, target,
@@ -128,7 +120,7 @@ bool ExportEntryImages(const Options& options, OverwriteState& overwrite, ImageW
 bool ExportArchiveDescription(const Options& options, OverwriteState& overwrite, ImageWork& work,
                               const std::string& archiveName) {
   return !options.describeEntries ||
-         ExportJson(overwrite, work, archiveName + ".json",
+         ExportJson(overwrite, work, ArchiveDescriptionName(archiveName),
                     [&work](tessly::ByteSink& sink) { return tessly::WriteArchiveDescription(work.archive, sink); });
 }
 

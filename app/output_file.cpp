@@ -1,6 +1,8 @@
 #include "app/output_file.h"
 
 #include "app/console_output.h"
+#include "app/messages.h"
+#include "tessly/description.h"
 
 namespace app {
 namespace {
@@ -12,6 +14,24 @@ OutputStatus Create(const std::string& target, std::string_view cannotOpen, plat
 }
 
 }  // namespace
+
+std::string_view ImageExtension(const Options& options) { return options.pngFiles ? ".PNG" : ".BMP"; }
+
+std::string ImageOutputName(const Options& options, std::string_view stem, int frame, int subframe) {
+  return tessly::ImageFileName(stem, frame, subframe, ImageExtension(options));
+}
+
+std::string EntryDescriptionName(std::string_view stem) { return std::string(stem) + ".json"; }
+
+std::string ArchiveDescriptionName(std::string_view archiveName) { return std::string(archiveName) + ".json"; }
+
+std::string EntryGafName(std::string_view entryName, std::string_view suffix) {
+  return std::string(entryName) + std::string(suffix) + ".GAF";
+}
+
+std::string GifName(std::string_view entryName) { return std::string(entryName) + ".gif"; }
+std::string SheetName(std::string_view entryName) { return std::string(entryName) + ".sheet.png"; }
+std::string SheetAtlasName(std::string_view entryName) { return std::string(entryName) + ".sheet.json"; }
 
 OutputStatus OpenOutput(const std::string& target, std::string_view cannotOpen, OverwriteState& state,
                         platform::File& out) {
@@ -29,6 +49,16 @@ OutputStatus OpenOutput(const std::string& target, std::string_view cannotOpen, 
       break;
   }
   return OutputStatus::Quit;
+}
+
+OutputResult WriteOutputFile(const std::string& target, std::string_view cannotOpen, OverwriteState& state,
+                             FileSink& out, const std::function<bool(tessly::ByteSink&)>& write) {
+  OutputResult result{OpenOutput(target, cannotOpen, state, out.file())};
+  if (result.status != OutputStatus::Open) return result;
+  result.written = write(out) && out.Flush();
+  PrintWith(result.written ? messages::kExported : messages::kFailedToWrite, target);
+  out.Close();
+  return result;
 }
 
 }  // namespace app

@@ -53,21 +53,11 @@ tessly::FrameDrawer Drawer(const tessly::Archive& archive, const tessly::Entry& 
 // Asks for and writes one file. False only when the user answered Quit;
 // `written` says whether the entry goes on.
 bool WriteOutput(OverwriteState& overwrite, ImageWork& work, const std::string& target,
-                 const std::function<tessly::Status(tessly::ByteSink&)>& write, bool& goOn) {
-  goOn = false;
-  switch (OpenOutput(target, kErrorOpeningBitmapToWrite, overwrite, work.out.file())) {
-    case OutputStatus::Open:
-      break;
-    case OutputStatus::Quit:
-      return false;
-    default:
-      return true;
-  }
-  const bool written = write(work.out) == tessly::Status::Ok && work.out.Flush();
-  PrintWith(written ? kExported : kFailedToWrite, target);
-  work.out.Close();
-  goOn = written;
-  return true;
+                 const std::function<tessly::Status(tessly::ByteSink&)>& write, bool& written) {
+  const auto filled = [&write](tessly::ByteSink& out) { return write(out) == tessly::Status::Ok; };
+  const OutputResult result = WriteOutputFile(target, kErrorOpeningBitmapToWrite, overwrite, work.out, filled);
+  written = result.written;
+  return result.status != OutputStatus::Quit;
 }
 
 bool ExportGif(const Options& options, OverwriteState& overwrite, ImageWork& work, const tessly::Archive& archive,
@@ -78,7 +68,7 @@ bool ExportGif(const Options& options, OverwriteState& overwrite, ImageWork& wor
   }
   bool written = false;
   return WriteOutput(
-      overwrite, work, entry.name + ".gif",
+      overwrite, work, GifName(entry.name),
       [&](tessly::ByteSink& sink) {
         return tessly::WriteGif(plan, Drawer(archive, entry, frames), work.palette, {options.delay}, sink);
       },
@@ -91,7 +81,7 @@ bool ExportSheet(const Options& options, OverwriteState& overwrite, ImageWork& w
   if (tessly::PlanSheet(frames.geometry, plan) != tessly::Status::Ok) {
     return PrintWith(kCanvasTooLarge, entry.name), true;
   }
-  const std::string image = entry.name + ".sheet.png";
+  const std::string image = SheetName(entry.name);
   bool written = false;
   const bool goOn = WriteOutput(
       overwrite, work, image,
@@ -104,7 +94,7 @@ bool ExportSheet(const Options& options, OverwriteState& overwrite, ImageWork& w
   if (!goOn || !written) return goOn;
   const tessly::AtlasNames names{entry.name, image, options.delay * 10};
   return WriteOutput(
-      overwrite, work, entry.name + ".sheet.json",
+      overwrite, work, SheetAtlasName(entry.name),
       [&](tessly::ByteSink& sink) { return tessly::WriteSheetAtlas(plan, frames.geometry, names, sink); }, written);
 }
 
