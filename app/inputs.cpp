@@ -23,13 +23,6 @@ bool LoadPalette(const std::string& path, tessly::Palette& palette) {
   return false;
 }
 
-bool ReadInputFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-  const tessly::Status status = ReadInputBytes(path, bytes);
-  if (status == tessly::Status::Ok) return true;
-  PrintInputError(path, tessly::StatusDescription(status));
-  return false;
-}
-
 tessly::Status ReadInputBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
   return tessly::ReadFile(path, kLargestInput, bytes);
 }

@@ -16,9 +16,7 @@ namespace app {
 // False, with its line, when the file cannot be used.
 bool LoadPalette(const std::string& path, tessly::Palette& palette);
 
-// The whole of the file at `path`. False, with its line, when it cannot be read.
-bool ReadInputFile(const std::string& path, std::vector<std::uint8_t>& bytes);
-// The same without the line; what tessly::ReadFile returns.
+// The whole of the file at `path`: what tessly::ReadFile returns.
 tessly::Status ReadInputBytes(const std::string& path, std::vector<std::uint8_t>& bytes);
 
 // "ERROR: PATH: WHY" and a line end, and printing it.

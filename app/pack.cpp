@@ -13,7 +13,6 @@
 #include "app/messages.h"
 #include "app/overwrite.h"
 #include "app/parallel.h"
-#include "base/ascii.h"
 #include "platform/platform.h"
 #include "tessly/archive_writer.h"
 #include "tessly/description.h"
@@ -28,11 +27,6 @@ using namespace messages;
 
 // Added to the name of an archive that is being written to replace another.
 constexpr char kUnfinishedSuffix[] = ".unfinished";
-
-bool IsArchiveDescription(std::string_view path) {
-  constexpr std::string_view kEnding = ".GAF.JSON";
-  return path.size() >= kEnding.size() && base::EqualsIgnoringCase(path.substr(path.size() - kEnding.size()), kEnding);
-}
 
 // Why a pixel cannot be used: "pixel (3, 4) has colour #C0FFEE, which the palette lacks".
 std::string PixelProblemText(tessly::Status status, const tessly::PixelProblem& pixel) {
@@ -66,12 +60,16 @@ struct LoadedImage {
   std::string problem;
 };
 
-// An entry description read ahead of its turn, with its images: one for
-// each use, since two frames that name one file may describe it differently.
+// A description read ahead of its turn: an entry's, with its images (one
+// for each use, since two frames that name one file may describe it
+// differently), or on the command line an archive's, told by its content.
 struct QueuedEntry {
   std::string path;
+  bool listed = false;  // named by an archive's description, so an entry's
   std::string problem;  // the line printed at its turn when it cannot be used
   bool selected = false;
+  bool isArchive = false;
+  tessly::ArchiveDescription archive;  // for an archive's description
   tessly::EntryDescription described;
   std::vector<tessly::ImageUse> uses;  // none for an entry that is not packed
   std::vector<LoadedImage> images;     // in the order of `uses`
@@ -83,21 +81,8 @@ class Packer {
 
   bool Start() { return LoadPalette(options_.paletteFile, palette_); }
 
-  // A description file given on the command line, or one that an archive
-  // description names.
-  void AddDescription(const std::string& path) {
-    if (!IsArchiveDescription(path)) return AddEntry(path);
-    PackWaiting();  // its lines come after those of the entries before it
-    std::vector<std::uint8_t> bytes;
-    tessly::ArchiveDescription described;
-    std::string problem;
-    if (!ReadInputFile(path, bytes)) return Refuse();
-    if (tessly::ReadArchiveDescription(bytes, described, problem) != tessly::Status::Ok) {
-      return Refuse(path, problem);
-    }
-    packed_.archive.version = described.version;  // the one version there is
-    for (const std::string& entry : described.entries) AddEntry(platform::DirectoryPart(path) + entry);
-  }
+  // A description file given on the command line: an entry's or an archive's.
+  void AddDescription(const std::string& path) { Queue(batch_, path, false); }
 
   // Writes the archive when every input could be used and it reads back as
   // packed. True when it was written.
@@ -121,20 +106,10 @@ class Packer {
   }
 
   // Packs the entries that wait, before anything else is printed.
-  void PackWaiting() {
-    const bool read = ForEachInParallel(batch_.size(), [this](std::size_t i) { return ReadDescription(batch_[i]); }) &&
-                      ReadImagesAhead();
-    if (!read) outOfMemory_ = true, Refuse();
-    for (QueuedEntry& entry : batch_) PackQueued(entry);
-    batch_.clear();
-  }
+  void PackWaiting() { PackBatch(batch_); }
 
  private:
   void Refuse() { usable_ = false; }
-  void Refuse(const std::string& path, const std::string& why) {
-    PrintInputError(path, why);
-    usable_ = false;
-  }
 
   static bool PrintTooLarge(const std::string& target) {
     PrintInputError(target, kArchiveTooLarge);
@@ -178,13 +153,32 @@ class Packer {
     return false;
   }
 
-  // Entries wait in a batch, so that their descriptions and images are
-  // read on every core; then they are packed in order, each printing its
-  // lines at its turn, as if one file after another had been read.
-  void AddEntry(const std::string& path) {
+  // Descriptions wait in a batch, so that they and their images are read
+  // on every core; then they are packed in order, each printing its lines
+  // at its turn, as if one file after another had been read.
+  void Queue(std::vector<QueuedEntry>& batch, const std::string& path, bool listed) {
     if (tooLarge_ || outOfMemory_) return;  // no more memory is spent on an archive that cannot be written
-    batch_.emplace_back().path = path;
-    if (batch_.size() == kBatchEntries) PackWaiting();
+    QueuedEntry& entry = batch.emplace_back();
+    entry.path = path;
+    entry.listed = listed;
+    if (batch.size() == kBatchEntries) PackBatch(batch);
+  }
+
+  // Reads the batch ahead, packs it in order and empties it.
+  void PackBatch(std::vector<QueuedEntry>& batch) {
+    const bool read = ForEachInParallel(batch.size(), [&batch, this](std::size_t i) { return ReadDescription(batch[i]); }) &&
+                      ReadImagesAhead(batch);
+    if (!read) outOfMemory_ = true, Refuse();
+    for (QueuedEntry& entry : batch) PackQueued(entry);
+    batch.clear();
+  }
+
+  // The entries that an archive's description lists, at its turn.
+  void PackListed(const QueuedEntry& archive) {
+    packed_.archive.version = archive.archive.version;  // the one version there is
+    std::vector<QueuedEntry> batch;
+    for (const std::string& entry : archive.archive.entries) Queue(batch, platform::DirectoryPart(archive.path) + entry, true);
+    PackBatch(batch);
   }
 
 
@@ -195,7 +189,11 @@ class Packer {
     if (read != tessly::Status::Ok) {
       entry.problem = InputErrorLine(entry.path, tessly::StatusDescription(read));
     } else if (tessly::ReadEntryDescription(bytes, entry.described, problem) != tessly::Status::Ok) {
-      entry.problem = InputErrorLine(entry.path, problem);
+      entry.isArchive = !entry.listed && tessly::IsArchiveDescription(bytes);
+      if (!entry.isArchive || tessly::ReadArchiveDescription(bytes, entry.archive, problem) != tessly::Status::Ok) {
+        entry.problem = InputErrorLine(entry.path, problem);
+      }
+      return true;
     }
     entry.selected = options_.pattern.empty() || tessly::MatchPattern(options_.pattern, entry.described.name);
     if (!entry.problem.empty() || !entry.selected) return true;
@@ -209,10 +207,10 @@ class Packer {
 
   // Every image of the batch, read and prepared on every core. False when
   // memory ran out.
-  bool ReadImagesAhead() {
+  bool ReadImagesAhead(std::vector<QueuedEntry>& batch) {
     std::vector<std::pair<const tessly::ImageUse*, LoadedImage*>> images;
     try {
-      for (QueuedEntry& entry : batch_) {
+      for (QueuedEntry& entry : batch) {
         for (std::size_t i = 0; i < entry.uses.size(); ++i) images.emplace_back(&entry.uses[i], &entry.images[i]);
       }
     } catch (const std::bad_alloc&) {
@@ -227,6 +225,7 @@ class Packer {
   void PackQueued(QueuedEntry& entry) {
     if (tooLarge_ || outOfMemory_) return;
     if (!entry.problem.empty()) return Print(entry.problem), Refuse();
+    if (entry.isArchive) return PackListed(entry);
     if (!entry.selected) return;
     // PackEntry asks for the uses in the order the read-ahead listed them.
     const tessly::PreparedImageLoader load = [&entry](std::size_t use, const tessly::ImageUse&,

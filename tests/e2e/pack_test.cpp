@@ -240,6 +240,13 @@ TEST(Pack, EditedInputsTable) {
        refused + "E01.BMP: the image file is damaged\n", {{"b.gaf", kOld}}},
       {with({{"E01.BMP", Patched(bmp, 18, 3)}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
        refused + "E01.BMP: the image file is damaged\n", {{"b.gaf", kOld}}},
+      // Descriptions are told apart by what they hold, not by their names.
+      {with({{"list.json", Text(R"({"entries": ["E.json"]})")}}), {"-Y", "--pack", "b.gaf", "list.json"}, {}, packed,
+       {{"b.gaf", good}}},
+      {{{"E.GAF.JSON", inputs.at("E.json")}, {"E00.PNG", indexed}, {"E01.BMP", bmp}}, {"--pack", "b.gaf", "E.GAF.JSON"},
+       {}, "b.gaf\n  Packed E\n  Exported b.gaf\n", {{"b.gaf", good}}},
+      {with({{"list.json", Text(R"({"entries": "E.json"})")}}), {"-Y", "--pack", "b.gaf", "list.json"}, failing,
+       refused + "list.json: entries \"E.json\" is not a list of file names\n", {{"b.gaf", kOld}}},
       // Descriptions in another folder name images beside them.
       {{{"in/E.json", inputs.at("E.json")}, {"in/E00.PNG", indexed}, {"in/E01.BMP", bmp}}, {"--pack", "b.gaf", "in/E.json"},
        {}, "b.gaf\n  Packed E\n  Exported b.gaf\n", {{"b.gaf", good}}},

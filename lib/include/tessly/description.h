@@ -116,6 +116,10 @@ struct ArchiveDescription {
 // the names written as in entry descriptions. Ok, OutOfMemory, WriteFailed.
 Status WriteArchiveDescription(const ArchiveDescription& description, ByteSink& sink);
 
+// Whether `json` describes an archive rather than an entry, whatever its
+// file is named: a JSON object with "entries" and no "name".
+bool IsArchiveDescription(std::span<const std::uint8_t> json);
+
 // Reads what WriteArchiveDescription writes; "version" defaults to
 // kGafVersion and may be no other (readers take no other), "entries" must be
 // there. Ok, OutOfMemory, or DescriptionInvalid with `problem` naming the

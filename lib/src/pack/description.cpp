@@ -355,6 +355,15 @@ Status ReadEntryDescription(std::span<const std::uint8_t> json, EntryDescription
   }
 }
 
+bool IsArchiveDescription(std::span<const std::uint8_t> json) {
+  try {
+    const Json parsed = Parsed(json);
+    return parsed.is_object() && parsed.contains("entries") && !parsed.contains("name");
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
 Status WriteArchiveDescription(const ArchiveDescription& description, ByteSink& sink) {
   Json described;
   try {
