@@ -22,14 +22,8 @@ constexpr std::size_t kLargestArchive = std::size_t{1} << 32;
 // "  error: entry 2 (TREE), frame 1, subframe 0, byte 1234: the frame header ...".
 std::string FindingLine(const tessly::Finding& finding) {
   const tessly::FindingText& text = tessly::TextOf(finding.kind);
-  std::string where;
-  if (finding.entry >= 0) {
-    where = Formatted(kFindingEntry, finding.entry);
-    if (!finding.entryName.empty()) where += Formatted(kFindingEntryName, finding.entryName);
-    if (finding.frame >= 0) where += Formatted(kFindingFrame, finding.frame);
-    if (finding.subframe >= 0) where += Formatted(kFindingSubframe, finding.subframe);
-    where += ", ";
-  }
+  std::string where = PlaceText(finding);
+  if (!where.empty()) where += ", ";
   char what[256];
   if (finding.kind == tessly::FindingKind::ReadFailed) {
     std::snprintf(what, sizeof what, "%s", tessly::StatusDescription(finding.status).data());
@@ -37,7 +31,7 @@ std::string FindingLine(const tessly::Finding& finding) {
     std::snprintf(what, sizeof what, text.text.data(), static_cast<long long>(finding.value));
   }
   char byte[64];
-  std::snprintf(byte, sizeof byte, kFindingByte.data(), static_cast<long long>(finding.offset));
+  std::snprintf(byte, sizeof byte, kFindingByte.data(), static_cast<long long>(finding.byte));
   return "  " + std::string(kSeverityWords[static_cast<int>(text.severity)]) + ": " + where + byte + ": " + what + "\n";
 }
 

@@ -28,6 +28,30 @@ void PrintWith(std::string_view format, std::string_view value) { Print(Formatte
 
 void PrintWith(std::string_view format, long long value) { Print(Formatted(format, value)); }
 
+std::string PlaceText(const tessly::Problem& problem) {
+  if (problem.entry < 0) return {};
+  std::string place = Formatted(messages::kAtEntry, problem.entry);
+  if (!problem.entryName.empty()) place += Formatted(messages::kAtEntryName, problem.entryName);
+  if (problem.frame >= 0) place += Formatted(messages::kAtFrame, problem.frame);
+  if (problem.subframe >= 0) place += Formatted(messages::kAtSubframe, problem.subframe);
+  return place;
+}
+
+std::string ProblemText(const tessly::Problem& problem) {
+  if (!problem.detail.empty()) return problem.detail;
+  char text[128];
+  const tessly::Colour& c = problem.colour;
+  if (problem.status == tessly::Status::ColourNotInPalette) {
+    std::snprintf(text, sizeof text, messages::kPixelNotInPalette, problem.x, problem.y, c.red, c.green, c.blue);
+  } else if (problem.status == tessly::Status::PartlyTransparent) {
+    std::snprintf(text, sizeof text, messages::kPixelPartlyTransparent, problem.x, problem.y, c.red, c.green, c.blue,
+                  problem.alpha);
+  } else {
+    return std::string(tessly::StatusDescription(problem.status));
+  }
+  return text;
+}
+
 void PrintStatus(tessly::Status status, messages::Mode mode, int row) {
   const tessly::StatusText& text = tessly::TextOf(status);
   const std::string_view line =

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/messages.h"
+#include "tessly/problem.h"
 #include "tessly/status.h"
 
 namespace app {
@@ -23,6 +24,14 @@ void PrintWith(std::string_view format, std::string_view value);
 
 // Prints `format` with its single "%d" replaced by `value` in decimal.
 void PrintWith(std::string_view format, long long value);
+
+// Where the problem lies: "entry 2 (TREE), frame 1, subframe 0"; empty for
+// one that names no entry.
+std::string PlaceText(const tessly::Problem& problem);
+
+// What the problem is, in words: its detail, the pixel of an image file
+// that cannot be used, or else its status's description.
+std::string ProblemText(const tessly::Problem& problem);
 
 // Prints the line of `status` in `mode` (tessly::TextOf), with `row` for its
 // "%d"; nothing for Ok and the statuses without a line.

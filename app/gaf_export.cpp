@@ -20,7 +20,7 @@ using namespace messages;
 bool CopyEntry(const tessly::Archive& archive, const tessly::Entry& entry, tessly::ByteSink& out) {
   tessly::StoredEntry stored;
   const tessly::Status read = archive.ReadStoredEntry(
-      entry, stored, [](tessly::Status problem, int row) { PrintStatus(problem, Mode::GafCopy, row); });
+      entry, stored, [](const tessly::Problem& problem) { PrintStatus(problem.status, Mode::GafCopy, problem.row); });
   return read == tessly::Status::Ok && tessly::WriteGafEntry(stored, out) == tessly::Status::Ok;
 }
 

@@ -26,7 +26,7 @@ enum class Then { NextImage, NextEntry, Quit };
 bool WriteImage(const Options& options, ImageWork& work, const tessly::Archive& archive,
                 const tessly::ImageSlot& slot, tessly::ByteSink& out) {
   const tessly::Status decoded = archive.DecodeImage(
-      slot.header, slot.kind(), work.image, [](tessly::Status problem, int) { PrintStatus(problem, Mode::Bitmaps); });
+      slot.header, slot.kind(), work.image, [](const tessly::Problem& problem) { PrintStatus(problem.status, Mode::Bitmaps); });
   if (decoded != tessly::Status::Ok) return false;
   const tessly::Status written = options.pngFiles ? tessly::WritePng(work.image, work.palette, out)
                                                   : tessly::WriteBmp(work.image, work.palette, out);

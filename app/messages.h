@@ -59,13 +59,14 @@ constexpr std::string_view kNoEntryToPack = "no entry to pack";
 constexpr std::string_view kArchiveTooLarge = "the archive would be larger than 2 GiB";
 constexpr char kPixelNotInPalette[] = "pixel (%d, %d) has colour #%02X%02X%02X, which the palette lacks";
 constexpr char kPixelPartlyTransparent[] = "pixel (%d, %d) is partly transparent (colour #%02X%02X%02X, alpha %d)";
-// Where a rebuilt archive does not read back as it was packed, and what:
-// "entry 2 (TREE), frame 1, subframe 0: the image does not read back as it was packed".
-constexpr std::string_view kAtArchive = "the archive";
+// Where a problem lies: "entry 2 (TREE), frame 1, subframe 0".
 constexpr std::string_view kAtEntry = "entry %d";
 constexpr std::string_view kAtEntryName = " (%s)";
 constexpr std::string_view kAtFrame = ", frame %d";
 constexpr std::string_view kAtSubframe = ", subframe %d";
+// Where a rebuilt archive does not read back as it was packed, and what:
+// "entry 2 (TREE), frame 1, subframe 0: the image does not read back as it was packed".
+constexpr std::string_view kAtArchive = "the archive";
 constexpr std::string_view kDoesNotReadBack = ": %s does not read back as it was packed";
 
 // Archives.
@@ -88,11 +89,8 @@ constexpr std::string_view kListFrameColumns =
     "         frame  sub      size          origin      transp.  compressed  subframes  pixel data\n";
 constexpr char kListFrame[] = "         %5s  %3s  %5d x %-5d  %6d,%-6d  %7u  %10s  %9s  %s\n";
 
-// --check: a finding's line is its severity, where it applies and what it says.
-constexpr std::string_view kFindingEntry = "entry %d";
-constexpr std::string_view kFindingEntryName = " (%s)";
-constexpr std::string_view kFindingFrame = ", frame %d";
-constexpr std::string_view kFindingSubframe = ", subframe %d";
+// --check: a finding's line is its severity, where it applies (kAtEntry...)
+// and what it says.
 constexpr std::string_view kFindingByte = "byte %lld";
 constexpr std::string_view kNoProblems = "  no problems\n";
 constexpr std::string_view kSeverityWords[] = {"error", "warning", "note"};  // in the order of tessly::Severity

@@ -1,7 +1,6 @@
 #include "app/pack.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <new>
 #include <optional>
 #include <string>
@@ -27,18 +26,6 @@ using namespace messages;
 
 // Added to the name of an archive that is being written to replace another.
 constexpr char kUnfinishedSuffix[] = ".unfinished";
-
-// Why a pixel cannot be used: "pixel (3, 4) has colour #C0FFEE, which the palette lacks".
-std::string PixelProblemText(tessly::Status status, const tessly::PixelProblem& pixel) {
-  char text[128];
-  const auto& c = pixel.colour;
-  if (status == tessly::Status::ColourNotInPalette) {
-    std::snprintf(text, sizeof text, kPixelNotInPalette, pixel.x, pixel.y, c.red, c.green, c.blue);
-  } else {
-    std::snprintf(text, sizeof text, kPixelPartlyTransparent, pixel.x, pixel.y, c.red, c.green, c.blue, pixel.alpha);
-  }
-  return text;
-}
 
 // Room for the archive's bytes, in large pages where the system has them.
 void ReserveLarge(std::vector<std::uint8_t>& file, std::uint64_t size) {
@@ -97,7 +84,7 @@ class Packer {
     }
     std::vector<std::uint8_t> file;
     ReserveLarge(file, tessly::GafArchiveFileSize(packed_.archive));
-    tessly::PackMismatch mismatch;
+    tessly::Problem mismatch;
     const tessly::Status built = tessly::WritePackedArchive(packed_, file, mismatch);
     if (built == tessly::Status::EntryTooLarge) return PrintTooLarge(target);
     if (built == tessly::Status::ReadBackDiffers) return PrintInputError(target, MismatchText(mismatch)), false;
@@ -117,16 +104,9 @@ class Packer {
   }
 
   // Where the archive does not read back as packed, and what.
-  std::string MismatchText(const tessly::PackMismatch& mismatch) const {
-    const std::vector<tessly::StoredEntry>& entries = packed_.archive.entries;
-    std::string text(kAtArchive);
-    if (mismatch.entry >= 0 && static_cast<std::size_t>(mismatch.entry) < entries.size()) {
-      text = Formatted(kAtEntry, mismatch.entry) +
-             Formatted(kAtEntryName, tessly::EntryName(entries[static_cast<std::size_t>(mismatch.entry)].header));
-    }
-    if (mismatch.frame >= 0) text += Formatted(kAtFrame, mismatch.frame);
-    if (mismatch.subframe >= 0) text += Formatted(kAtSubframe, mismatch.subframe);
-    return text + Formatted(kDoesNotReadBack, mismatch.what);
+  static std::string MismatchText(const tessly::Problem& mismatch) {
+    const std::string place = PlaceText(mismatch);
+    return (place.empty() ? std::string(kAtArchive) : place) + Formatted(kDoesNotReadBack, mismatch.detail);
   }
 
   // A new archive is written in its place; one that replaces a file is
@@ -184,14 +164,15 @@ class Packer {
 
   bool ReadDescription(QueuedEntry& entry) {
     std::vector<std::uint8_t> bytes;
-    std::string problem;
-    const tessly::Status read = ReadInputBytes(entry.path, bytes);
-    if (read != tessly::Status::Ok) {
-      entry.problem = InputErrorLine(entry.path, tessly::StatusDescription(read));
-    } else if (tessly::ReadEntryDescription(bytes, entry.described, problem) != tessly::Status::Ok) {
+    tessly::Problem problem;
+    problem.status = ReadInputBytes(entry.path, bytes);
+    if (problem.status != tessly::Status::Ok) {
+      entry.problem = InputErrorLine(entry.path, ProblemText(problem));
+    } else if ((problem.status = tessly::ReadEntryDescription(bytes, entry.described, problem)) != tessly::Status::Ok) {
       entry.isArchive = !entry.listed && tessly::IsArchiveDescription(bytes);
-      if (!entry.isArchive || tessly::ReadArchiveDescription(bytes, entry.archive, problem) != tessly::Status::Ok) {
-        entry.problem = InputErrorLine(entry.path, problem);
+      if (!entry.isArchive ||
+          (problem.status = tessly::ReadArchiveDescription(bytes, entry.archive, problem)) != tessly::Status::Ok) {
+        entry.problem = InputErrorLine(entry.path, ProblemText(problem));
       }
       return true;
     }
@@ -249,17 +230,13 @@ class Packer {
     const std::string& path = use.path;
     std::vector<std::uint8_t> bytes;
     tessly::DecodedImage image;
-    tessly::PixelProblem pixel;
-    tessly::Status status = ReadInputBytes(path, bytes);
-    if (status == tessly::Status::Ok) {
-      status = tessly::ReadImageFile(bytes, palette_, {.nearest = options_.nearest}, image, pixel);
+    tessly::Problem problem;
+    problem.status = ReadInputBytes(path, bytes);
+    if (problem.status == tessly::Status::Ok) {
+      problem.status = tessly::ReadImageFile(bytes, palette_, {.nearest = options_.nearest}, image, problem);
     }
-    if (status == tessly::Status::Ok) status = tessly::PrepareImage(*use.described, image, loaded.prepared);
-    if (status == tessly::Status::ColourNotInPalette || status == tessly::Status::PartlyTransparent) {
-      loaded.problem = InputErrorLine(path, PixelProblemText(status, pixel));
-    } else if (status != tessly::Status::Ok) {
-      loaded.problem = InputErrorLine(path, tessly::StatusDescription(status));
-    }
+    if (problem.status == tessly::Status::Ok) problem.status = tessly::PrepareImage(*use.described, image, loaded.prepared);
+    if (problem.status != tessly::Status::Ok) loaded.problem = InputErrorLine(path, ProblemText(problem));
   }
 
   const Options& options_;

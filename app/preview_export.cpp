@@ -46,7 +46,7 @@ tessly::FrameDrawer Drawer(const tessly::Archive& archive, const tessly::Entry& 
       return tessly::Status::Ok;
     }
     return tessly::DrawFrame(archive, entry, static_cast<int>(k), image,
-                             [](tessly::Status problem, int) { PrintStatus(problem, Mode::Bitmaps); });
+                             [](const tessly::Problem& problem) { PrintStatus(problem.status, Mode::Bitmaps); });
   };
 }
 

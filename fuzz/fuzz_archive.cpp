@@ -36,7 +36,7 @@ void Require(bool holds) {
 std::optional<DecodedImage> Decode(const Archive& archive, const ImageSlot& slot) {
   DecodedImage image;
   bool clean = true;
-  if (archive.DecodeImage(slot.header, slot.kind(), image, [&clean](Status, int) { clean = false; }) != Status::Ok) {
+  if (archive.DecodeImage(slot.header, slot.kind(), image, [&clean](const Problem&) { clean = false; }) != Status::Ok) {
     return std::nullopt;
   }
   MemorySink bmp;
@@ -70,7 +70,7 @@ bool DecodeEntry(const Archive& archive, const Entry& entry, Images& frames) {
 void RoundTrip(const Archive& archive, const Entry& entry, const Images& frames) {
   StoredEntry stored;  // read twice: the second read must replace the first
   for (int pass = 0; pass < 2; ++pass)
-    if (archive.ReadStoredEntry(entry, stored, [](Status, int) {}) != Status::Ok) return;
+    if (archive.ReadStoredEntry(entry, stored, [](const Problem&) {}) != Status::Ok) return;
   MemorySink file;
   Require(WriteGafEntry(stored, file) == Status::Ok && file.bytes.size() == GafEntryFileSize(stored));
   MemorySource source(file.bytes);

@@ -32,7 +32,7 @@ bool ExtractionFails(const Archive& archive) {
   GafHeader header;
   if (const Status read = archive.ReadHeader(header); read != Status::Ok) return true;
   bool fails = false;
-  const ProblemReport report = [&fails](Status problem, int) { fails = fails || PrintsALine(problem); };
+  const ProblemReport report = [&fails](const Problem& problem) { fails = fails || PrintsALine(problem.status); };
   DecodedImage image;
   for (std::int32_t i = 0; i < std::min(header.entryCount, kMostPieces); ++i) {
     Entry entry;

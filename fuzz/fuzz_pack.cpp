@@ -27,9 +27,9 @@ void Require(bool holds) {
 template <typename Description, typename Read, typename Write>
 void DescriptionRoundTrip(std::span<const std::uint8_t> text, Read read, Write write) {
   Description first, second;
-  std::string problem;
+  Problem problem;
   if (read(text, first, problem) != Status::Ok) {
-    Require(!problem.empty());
+    Require(!problem.detail.empty());
     return;
   }
   MemorySink once, twice;
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else {
     const ImageReadOptions options{.nearest = (data[0] & 1) != 0, .largestPixels = 1 << 16};
     DecodedImage image, again;
-    PixelProblem problem;
+    Problem problem;
     if (ReadImageFile(bytes, BuiltInPalette(), options, image, problem) != Status::Ok) return 0;
     MemorySink png;
     Require(WritePng(image, BuiltInPalette(), png) == Status::Ok);

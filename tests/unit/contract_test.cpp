@@ -126,7 +126,7 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
          const std::string text = R"({"name": "A", "frames": [{"image": "A00.PNG"}]})";
          const std::vector<std::uint8_t> json(text.begin(), text.end());
          EntryDescription described;
-         std::string problem;
+         Problem problem;
          return ReadEntryDescription(json, described, problem) == Status::Ok &&
                 ReadEntryDescription(json, described, problem) == Status::Ok && described.frames.size() == 1;
        }},
@@ -136,15 +136,15 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
          const ImageLoader load = [](const std::string&, DecodedImage& image) { return (image = {2, 1, {3, 9}}), true; };
          PackedArchive packed, clean;
          std::vector<std::uint8_t> file;
-         PackMismatch at, none;
+         Problem at, none;
          if (PackEntry(described, "", load, packed) != Status::Ok) return false;
          clean = packed;
          packed.images[1].sum ^= 1;  // frame 1 no longer decodes to what was packed
          clean.archive.entries[0].frames[0].image.header.subframeCount = 1;  // frame 0 reads as made of subframes
          return WritePackedArchive(packed, file, at) == Status::ReadBackDiffers && at.entry == 0 && at.frame == 1 &&
-                at.subframe == -1 && at.what == "the image" &&
+                at.subframe == -1 && at.detail == "the image" &&
                 WritePackedArchive(clean, file, none) == Status::ReadBackDiffers && none.frame == 0 &&
-                none.what == "the frame header";
+                none.detail == "the frame header";
        }},
       {"PackEntry: a frame or subframe that did not read is a status", [] {
          const ImageLoader load = [](const std::string&, DecodedImage& image) { return (image = {1, 1, {3}}), true; };
@@ -159,10 +159,10 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
          const ImageLoader load = [](const std::string&, DecodedImage& image) { return (image = {1, 1, {3}}), true; };
          PackedArchive packed;
          std::vector<std::uint8_t> file;
-         PackMismatch at;
+         Problem at;
          if (PackEntry(described, "", load, packed) != Status::Ok) return false;
          packed.images.clear();
-         return WritePackedArchive(packed, file, at) == Status::ReadBackDiffers && at.what == "the image";
+         return WritePackedArchive(packed, file, at) == Status::ReadBackDiffers && at.detail == "the image";
        }},
       {"RebuildArchive: a subframe that does not read", [&] {
          std::vector<std::uint8_t> file;

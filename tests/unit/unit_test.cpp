@@ -157,7 +157,7 @@ TEST(Limits, ReadingAnEntryStopsExactlyAtTheLimitCountingOnlyKeptRows) {
     tessly::StoredEntry stored;
     std::vector<std::pair<tessly::Status, int>> problems;
     ASSERT_EQ(reader.ReadEntry(0, entry), tessly::Status::Ok);
-    EXPECT_EQ(reader.ReadStoredEntry(entry, stored, [&](tessly::Status s, int row) { problems.emplace_back(s, row); }),
+    EXPECT_EQ(reader.ReadStoredEntry(entry, stored, [&](const tessly::Problem& p) { problems.emplace_back(p.status, p.row); }),
               limit == kept ? tessly::Status::Ok : tessly::Status::EntryTooLarge);
     EXPECT_EQ(problems, decltype(problems)({{tessly::Status::RowRead, 1}, {tessly::Status::RowRead, 2}}));
     EXPECT_EQ(tessly::GafEntryFileSize(stored), limit == kept ? kept : kept - 4);

@@ -17,6 +17,7 @@
 
 #include "tessly/image.h"
 #include "tessly/io.h"
+#include "tessly/problem.h"
 #include "tessly/records.h"
 #include "tessly/status.h"
 #include "tessly/stored_entry.h"
@@ -47,10 +48,6 @@ struct Frame {
 
 // Whether an image is a frame's own or a subframe, for the statuses that tell the two apart.
 enum class ImageKind { Frame, Subframe };
-
-// Told of each piece that failed to read while the step went on: the status,
-// and the row's number (from 0) for a row, else -1. An empty one is not told.
-using ProblemReport = std::function<void(Status problem, int row)>;
 
 // An archive over a byte source that the caller owns and keeps alive. Holds
 // no state between calls but the source's own.

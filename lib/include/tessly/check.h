@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tessly/archive.h"
+#include "tessly/problem.h"
 #include "tessly/status.h"
 
 namespace tessly {
@@ -54,16 +55,11 @@ enum class FindingKind {
   NotRebuiltByteForByte,   // --pack would write this archive otherwise
 };
 
-// Where a finding applies, and what. -1 for a piece that it does not name.
-struct Finding {
+// A finding is a problem of a kind: where it applies (entry, frame,
+// subframe, and always the byte of the file), `value` for the number that
+// the kind's text gives, and `status` for ReadFailed.
+struct Finding : Problem {
   FindingKind kind = FindingKind::ReadFailed;
-  std::int32_t entry = -1;
-  std::string entryName;  // the entry's name, when its header read
-  int frame = -1;
-  int subframe = -1;
-  std::uint64_t offset = 0;  // the byte of the file where it applies
-  std::int64_t value = 0;    // the number that the kind's text gives
-  Status status = Status::Ok;  // for ReadFailed
 };
 
 // The texts of a finding kind: its severity, and what it says, with "%lld"

@@ -19,6 +19,7 @@
 
 #include "tessly/archive.h"
 #include "tessly/io.h"
+#include "tessly/problem.h"
 #include "tessly/records.h"
 #include "tessly/status.h"
 
@@ -96,14 +97,14 @@ Status WriteEntryDescription(const EntryDescription& description, ByteSink& sink
 // unknown keys are passed over. A frame is made of subframes when it has a
 // "subframes" list, and is an image otherwise. Code points up to U+00FF in
 // names stand for the bytes of the same value; an image file's name with
-// others is taken as UTF-8. DescriptionInvalid, with `problem` naming the
+// others is taken as UTF-8. DescriptionInvalid, with `problem`'s detail naming the
 // key and its value, for text that is not JSON, a missing name or image, a
 // name that is empty, longer than 31 bytes or not bytes, a number outside
 // its field, a frameCount or subframeCount other than the count, a frame
 // that is an image with a subframeCount above 0, a null frame or subframe,
 // an empty subframe list, or more than 32767 frames or subframes (what the
 // counts hold); else Ok or OutOfMemory.
-Status ReadEntryDescription(std::span<const std::uint8_t> json, EntryDescription& description, std::string& problem);
+Status ReadEntryDescription(std::span<const std::uint8_t> json, EntryDescription& description, Problem& problem);
 
 // An archive as described: its header's version, and the description
 // files of its entries in the archive's order.
@@ -122,9 +123,9 @@ bool IsArchiveDescription(std::span<const std::uint8_t> json);
 
 // Reads what WriteArchiveDescription writes; "version" defaults to
 // kGafVersion and may be no other (readers take no other), "entries" must be
-// there. Ok, OutOfMemory, or DescriptionInvalid with `problem` naming the
+// there. Ok, OutOfMemory, or DescriptionInvalid with `problem`'s detail naming the
 // key and its value.
 Status ReadArchiveDescription(std::span<const std::uint8_t> json, ArchiveDescription& description,
-                              std::string& problem);
+                              Problem& problem);
 
 }  // namespace tessly

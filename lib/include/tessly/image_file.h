@@ -9,16 +9,10 @@
 
 #include "tessly/image.h"
 #include "tessly/palette.h"
+#include "tessly/problem.h"
 #include "tessly/status.h"
 
 namespace tessly {
-
-// The pixel that made an image unusable, and what it holds.
-struct PixelProblem {
-  int x = -1, y = -1;  // from the top left
-  Colour colour;
-  std::uint8_t alpha = 255;
-};
 
 struct ImageReadOptions {
   // A colour that the palette lacks becomes the nearest one (the least sum
@@ -34,9 +28,10 @@ struct ImageReadOptions {
 // indexes. Any other image's pixels become the lowest index of `palette`
 // with exactly their colour; a fully transparent pixel becomes
 // kSkippedPixel. Ok; ImageUnknownForm, ImageUnsupported, ImageDamaged,
-// ImageTooLarge (a side past 32767, or more than largestPixels); or, with `problem` naming the pixel,
+// ImageTooLarge (a side past 32767, or more than largestPixels); or, with
+// `problem` naming the pixel (x, y, colour, alpha),
 // ColourNotInPalette or PartlyTransparent; OutOfMemory.
 Status ReadImageFile(std::span<const std::uint8_t> file, const Palette& palette, const ImageReadOptions& options,
-                     DecodedImage& image, PixelProblem& problem);
+                     DecodedImage& image, Problem& problem);
 
 }  // namespace tessly

@@ -14,6 +14,7 @@
 
 #include "tessly/description.h"
 #include "tessly/image.h"
+#include "tessly/problem.h"
 #include "tessly/status.h"
 #include "tessly/stored_entry.h"
 
@@ -95,20 +96,15 @@ Status PackEntry(const EntryDescription& described, const std::string& folder, c
 Status PackEntry(const EntryDescription& described, const std::string& folder, const PreparedImageLoader& load,
                  PackedArchive& packed);
 
-// Where the archive written differs from what was packed: the entry,
-// frame and subframe (-1 where it is not about one), and what differs.
-struct PackMismatch {
-  int entry = -1, frame = -1, subframe = -1;
-  std::string what;  // such as "the frame header", "the image"
-};
-
 // Writes the archive in the standard layout into `file` (into the memory
 // it holds, when there is room: a caller may reserve it), then reads it
 // back through Archive and compares the header, every entry, frame and
 // subframe header and every decoded image with what was packed. Ok;
 // EntryTooLarge for an archive past kOffsetLimit; ReadBackDiffers with
-// `mismatch` saying where; OutOfMemory.
-Status WritePackedArchive(const PackedArchive& packed, std::vector<std::uint8_t>& file, PackMismatch& mismatch);
+// `mismatch` saying where (entry, its name, frame and subframe, -1 where
+// it is not about one) and, as its detail, what differs ("the frame
+// header", "the image"); OutOfMemory.
+Status WritePackedArchive(const PackedArchive& packed, std::vector<std::uint8_t>& file, Problem& mismatch);
 
 // What --pack makes of the archive once --png --json has taken it apart:
 // every entry described and packed from its decoded images, one image in

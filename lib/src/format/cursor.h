@@ -76,7 +76,11 @@ class Cursor {
 
 // Tells `report` of a problem; an empty report is not told.
 inline void Tell(const ProblemReport& report, Status problem, int row) {
-  if (report) report(problem, row);
+  if (!report) return;
+  Problem told;
+  told.status = problem;
+  told.row = row;
+  report(told);
 }
 
 inline Status PixelsSeekFailed(ImageKind kind) {

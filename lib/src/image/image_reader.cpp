@@ -30,7 +30,7 @@ class ColourMatcher {
   }
 
   // The index of pixel (x, y); false, with `problem` filled, when it has none.
-  bool Index(const Colour& colour, std::uint8_t alpha, int x, int y, std::uint8_t& index, PixelProblem& problem) const {
+  bool Index(const Colour& colour, std::uint8_t alpha, int x, int y, std::uint8_t& index, Problem& problem) const {
     if (alpha == 0) {
       index = kSkippedPixel;
       return true;
@@ -44,7 +44,12 @@ class ColourMatcher {
       index = Nearest(colour);
       return true;
     }
-    problem = {x, y, colour, alpha};
+    problem = {};
+    problem.status = alpha == 255 ? Status::ColourNotInPalette : Status::PartlyTransparent;
+    problem.x = x;
+    problem.y = y;
+    problem.colour = colour;
+    problem.alpha = alpha;
     return false;
   }
 
@@ -67,9 +72,8 @@ class ColourMatcher {
 };
 
 Status MatchedPixel(const ColourMatcher& matcher, const Colour& colour, std::uint8_t alpha, int x, int y,
-                    std::uint8_t& index, PixelProblem& problem) {
-  if (matcher.Index(colour, alpha, x, y, index, problem)) return Status::Ok;
-  return alpha == 255 ? Status::ColourNotInPalette : Status::PartlyTransparent;
+                    std::uint8_t& index, Problem& problem) {
+  return matcher.Index(colour, alpha, x, y, index, problem) ? Status::Ok : problem.status;
 }
 
 // Whether a colour table's `count` colours (256 at most in PNG and BMP
@@ -119,7 +123,7 @@ Status ReadPngIndexes(spng_ctx* context, const spng_ihdr& header, DecodedImage& 
   return Status::Ok;
 }
 
-Status ReadPngColours(spng_ctx* context, const ColourMatcher& matcher, DecodedImage& image, PixelProblem& problem) {
+Status ReadPngColours(spng_ctx* context, const ColourMatcher& matcher, DecodedImage& image, Problem& problem) {
   std::size_t size = 0;
   if (spng_decoded_image_size(context, SPNG_FMT_RGBA8, &size) != 0) return Status::ImageDamaged;
   std::vector<std::uint8_t> rgba(size);
@@ -134,7 +138,7 @@ Status ReadPngColours(spng_ctx* context, const ColourMatcher& matcher, DecodedIm
 }
 
 Status ReadPng(std::span<const std::uint8_t> file, const Palette& palette, const ImageReadOptions& options,
-               DecodedImage& image, PixelProblem& problem) {
+               DecodedImage& image, Problem& problem) {
   std::unique_ptr<spng_ctx, ContextFree> context(spng_ctx_new(0));
   if (!context) return Status::OutOfMemory;
   spng_ihdr header{};
@@ -159,7 +163,7 @@ Status ReadPng(std::span<const std::uint8_t> file, const Palette& palette, const
 // height is negative.
 
 Status ReadBmp(std::span<const std::uint8_t> file, const Palette& palette, const ImageReadOptions& options,
-               DecodedImage& image, PixelProblem& problem) {
+               DecodedImage& image, Problem& problem) {
   using little_endian::LoadU16;
   using little_endian::LoadU32;
   if (file.size() < bmp::kHeadersSize) return Status::ImageDamaged;
@@ -210,7 +214,7 @@ Status ReadBmp(std::span<const std::uint8_t> file, const Palette& palette, const
 }  // namespace
 
 Status ReadImageFile(std::span<const std::uint8_t> file, const Palette& palette, const ImageReadOptions& options,
-                     DecodedImage& image, PixelProblem& problem) {
+                     DecodedImage& image, Problem& problem) {
   static constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   try {
     if (file.size() >= 8 && std::memcmp(file.data(), kPngSignature, 8) == 0) {

@@ -110,7 +110,7 @@ constexpr std::size_t kMostPieces = INT16_MAX;
 
 class Reader {
  public:
-  explicit Reader(std::string& problem) : problem_(problem) {}
+  explicit Reader(Problem& problem) : problem_(problem) {}
 
   // The value of `key` in `object`, into an integer field of type T; `fallback` when missing.
   template <typename T>
@@ -242,7 +242,8 @@ class Reader {
   // "frames[0].width 70000 is not a number from -32768 to 32767": the key,
   // its value when it has one, and why it cannot be used.
   bool Fail(const std::string& key, const Json* value, const std::string& why) {
-    problem_ = key + " " + (value != nullptr ? value->dump(-1, ' ', false) + " " : "") + why;
+    problem_.status = Status::DescriptionInvalid;
+    problem_.detail = key + " " + (value != nullptr ? value->dump(-1, ' ', false) + " " : "") + why;
     return false;
   }
 
@@ -253,7 +254,7 @@ class Reader {
   }
 
  private:
-  std::string& problem_;
+  Problem& problem_;
 };
 
 Json Parsed(std::span<const std::uint8_t> text) { return Json::parse(text.begin(), text.end(), nullptr, false); }
@@ -343,7 +344,7 @@ Status WriteEntryDescription(const EntryDescription& description, ByteSink& sink
   return WriteJson(described, sink);
 }
 
-Status ReadEntryDescription(std::span<const std::uint8_t> json, EntryDescription& description, std::string& problem) {
+Status ReadEntryDescription(std::span<const std::uint8_t> json, EntryDescription& description, Problem& problem) {
   try {
     const Json parsed = Parsed(json);
     Reader reader(problem);
@@ -376,7 +377,7 @@ Status WriteArchiveDescription(const ArchiveDescription& description, ByteSink& 
 }
 
 Status ReadArchiveDescription(std::span<const std::uint8_t> json, ArchiveDescription& description,
-                              std::string& problem) {
+                              Problem& problem) {
   try {
     const Json parsed = Parsed(json);
     Reader reader(problem);

@@ -76,10 +76,12 @@ class EntryPacker {
 
 class ReadBack {
  public:
-  ReadBack(const Archive& archive, const PackedArchive& packed, PackMismatch& mismatch)
+  ReadBack(const Archive& archive, const PackedArchive& packed, Problem& mismatch)
       : archive_(archive), packed_(packed), mismatch_(mismatch) {}
 
   bool All() {
+    mismatch_ = {};
+    mismatch_.status = Status::ReadBackDiffers;
     GafHeader header;
     const StoredArchive& meant = packed_.archive;
     if (archive_.ReadHeader(header) != Status::Ok || header.version != meant.version ||
@@ -87,7 +89,8 @@ class ReadBack {
       return Differs("the file header");
     }
     for (std::size_t e = 0; e < meant.entries.size(); ++e) {
-      mismatch_ = {static_cast<int>(e), -1, -1, {}};
+      mismatch_.entry = static_cast<std::int32_t>(e);
+      mismatch_.entryName = EntryName(meant.entries[e].header);
       if (!Entry(static_cast<std::int32_t>(e), meant.entries[e])) return false;
     }
     return true;
@@ -121,6 +124,7 @@ class ReadBack {
       }
       mismatch_.subframe = -1;
     }
+    mismatch_.frame = -1;
     return true;
   }
 
@@ -145,13 +149,13 @@ class ReadBack {
   }
 
   bool Differs(const char* what) {
-    mismatch_.what = what;
+    mismatch_.detail = what;
     return false;
   }
 
   const tessly::Archive& archive_;
   const PackedArchive& packed_;
-  PackMismatch& mismatch_;
+  Problem& mismatch_;
   DecodedImage image_;
   std::size_t next_ = 0;  // the number of the next image in the order of the walk
 };
@@ -241,7 +245,7 @@ Status PackEntry(const EntryDescription& described, const std::string& folder, c
   }
 }
 
-Status WritePackedArchive(const PackedArchive& packed, std::vector<std::uint8_t>& file, PackMismatch& mismatch) {
+Status WritePackedArchive(const PackedArchive& packed, std::vector<std::uint8_t>& file, Problem& mismatch) {
   MemorySink sink;  // written into the memory that `file` holds, when there is room
   sink.bytes = std::move(file);
   sink.bytes.clear();
@@ -289,7 +293,7 @@ Status RebuildArchive(const Archive& archive, std::uint64_t largestRows, std::ve
       if (tooLarge || packed.rowBytes > largestRows) return Status::EntryTooLarge;
       if (packedEntry != Status::Ok) return packedEntry;
     }
-    PackMismatch mismatch;
+    Problem mismatch;
     return WritePackedArchive(packed, file, mismatch);
   } catch (const std::bad_alloc&) {
     return Status::OutOfMemory;

@@ -228,7 +228,7 @@ class Checker {
     if (!CheckRows(header, end)) return;
     Use(start, end - start);
     pixelData_.push_back({{start, end}, here_});
-    pixelData_.back().where.offset = start;
+    pixelData_.back().where.byte = static_cast<std::int64_t>(start);
   }
 
   // Walks the rows, leaving `end` past the last. False when a row lies
@@ -316,7 +316,7 @@ class Checker {
   void Add(FindingKind kind, std::uint64_t offset, std::int64_t value = 0) {
     Finding finding = here_;
     finding.kind = kind;
-    finding.offset = offset;
+    finding.byte = static_cast<std::int64_t>(offset);
     finding.value = value;
     if (TextOf(kind).severity == Severity::Error) ++errors_;
     findings_.push_back(std::move(finding));

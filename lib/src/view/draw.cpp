@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "format/cursor.h"
 #include "tessly/palette.h"
 #include "tessly/walk.h"
 
@@ -31,7 +32,7 @@ Status DrawSubframes(const Archive& archive, const FrameLayout& layout, DecodedI
     if (status == Status::Ok) status = archive.DecodeImage(slot.header, ImageKind::Subframe, subframe, report);
     if (status == Status::OutOfMemory) return status;
     if (status != Status::Ok) {
-      if (report) report(status, -1);
+      Tell(report, status, -1);
       continue;
     }
     const FrameGeometry placed = GeometryOf(slot.header);
