@@ -21,18 +21,16 @@ constexpr std::size_t kLargestArchive = std::size_t{1} << 32;
 
 // "  error: entry 2 (TREE), frame 1, subframe 0, byte 1234: the frame header ...".
 std::string FindingLine(const tessly::Finding& finding) {
-  const tessly::FindingText& text = tessly::TextOf(finding.kind);
   std::string where = PlaceText(finding);
   if (!where.empty()) where += ", ";
   char what[256];
-  if (finding.kind == tessly::FindingKind::ReadFailed) {
-    std::snprintf(what, sizeof what, "%s", tessly::StatusDescription(finding.status).data());
-  } else {
-    std::snprintf(what, sizeof what, text.text.data(), static_cast<long long>(finding.value));
-  }
+  std::snprintf(what, sizeof what, RowFor(kFindingTexts, finding.kind, kUnknownFinding).text.data(),
+                static_cast<long long>(finding.value));
+  const std::string said = finding.kind == tessly::FindingKind::ReadFailed ? ProblemText(finding) : what;
   char byte[64];
   std::snprintf(byte, sizeof byte, kFindingByte.data(), static_cast<long long>(finding.byte));
-  return "  " + std::string(kSeverityWords[static_cast<int>(text.severity)]) + ": " + where + byte + ": " + what + "\n";
+  const auto severity = static_cast<int>(tessly::SeverityOf(finding.kind));
+  return "  " + std::string(kSeverityWords[severity]) + ": " + where + byte + ": " + said + "\n";
 }
 
 std::string Counted(int count, std::string_view what) {
@@ -51,7 +49,7 @@ bool CheckOne(const std::string& path) {
   int errors = checked == tessly::Status::Ok ? 0 : 1, warnings = 0;
   for (const tessly::Finding& finding : findings) {
     Print(FindingLine(finding));
-    const tessly::Severity severity = tessly::TextOf(finding.kind).severity;
+    const tessly::Severity severity = tessly::SeverityOf(finding.kind);
     errors += severity == tessly::Severity::Error ? 1 : 0;
     warnings += severity == tessly::Severity::Warning ? 1 : 0;
   }

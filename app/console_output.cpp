@@ -53,7 +53,7 @@ std::string ProblemText(const tessly::Problem& problem) {
 }
 
 void PrintStatus(tessly::Status status, messages::Mode mode, int row) {
-  const tessly::StatusText& text = tessly::TextOf(status);
+  const messages::StatusLine& text = messages::RowFor(messages::kStatusLines, status, messages::kNoStatusLine);
   const std::string_view line =
       mode == messages::Mode::GafCopy && !text.copyLine.empty() ? text.copyLine : text.imageLine;
   line.find("%d") == std::string_view::npos ? Print(line) : PrintWith(line, row);

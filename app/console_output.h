@@ -33,7 +33,7 @@ std::string PlaceText(const tessly::Problem& problem);
 // that cannot be used, or else its status's description.
 std::string ProblemText(const tessly::Problem& problem);
 
-// Prints the line of `status` in `mode` (tessly::TextOf), with `row` for its
+// Prints the line of `status` in `mode` (messages::kStatusLines), with `row` for its
 // "%d"; nothing for Ok and the statuses without a line.
 void PrintStatus(tessly::Status status, messages::Mode mode, int row = -1);
 

@@ -2,8 +2,11 @@
 // "%d" stands for the one value that PrintWith puts in.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <string_view>
 
+#include "tessly/check.h"
 #include "tessly/status.h"
 
 namespace app::messages {
@@ -92,14 +95,93 @@ constexpr char kListFrame[] = "         %5s  %3s  %5d x %-5d  %6d,%-6d  %7u  %10
 // --check: a finding's line is its severity, where it applies (kAtEntry...)
 // and what it says.
 constexpr std::string_view kFindingByte = "byte %lld";
+// What each kind of finding says, with "%lld" for its value where it has one.
+struct FindingText {
+  tessly::FindingKind key;
+  std::string_view text;
+};
+constexpr FindingText kFindingTexts[] = {
+    {tessly::FindingKind::HeaderUnreadable, "the file is shorter than a GAF header (12 bytes)"},
+    {tessly::FindingKind::VersionRefused, "the version is %lld, not 65792 (0x00010100)"},
+    {tessly::FindingKind::EntryCountNegative, "the entry count is negative (%lld)"},
+    {tessly::FindingKind::FrameCountNegative, "the frame count is negative (%lld)"},
+    {tessly::FindingKind::SubframeCountNegative, "the subframe count is negative (%lld)"},
+    {tessly::FindingKind::EntryTableOutside, "the entry's element of the entry table lies outside the file"},
+    {tessly::FindingKind::EntryHeaderOutside, "the entry header (at byte %lld) lies outside the file"},
+    {tessly::FindingKind::FrameTableOutside, "the frame's element of the frame table lies outside the file"},
+    {tessly::FindingKind::FrameHeaderOutside, "the frame header (at byte %lld) lies outside the file"},
+    {tessly::FindingKind::SubframeTableOutside, "the subframe's element of the subframe table lies outside the file"},
+    {tessly::FindingKind::SubframeHeaderOutside, "the subframe header (at byte %lld) lies outside the file"},
+    {tessly::FindingKind::SizeNegative, "the width or height is negative"},
+    {tessly::FindingKind::PixelDataOutside, "the pixel data lies outside the file"},
+    {tessly::FindingKind::RowPastFile, "row %lld runs past the end of the file"},
+    {tessly::FindingKind::RowCodesPastLength, "the codes of row %lld run past the row's length"},
+    {tessly::FindingKind::NestedSubframes, "a subframe claims %lld subframes of its own: subframes cannot nest"},
+    {tessly::FindingKind::ImageTooLarge, "the image has %lld pixels, more than the reader takes"},
+    {tessly::FindingKind::NameWithSlash, "the name holds / or \\, so extraction cannot write its files"},
+    {tessly::FindingKind::ReadFailed, "%s"},
+    {tessly::FindingKind::NameRepeated, "the name is also entry %lld's"},
+    {tessly::FindingKind::NameRepeatedButCase, "the name is entry %lld's but for letter case"},
+    {tessly::FindingKind::NameNotAFileName, "the name cannot name a file on Windows"},
+    {tessly::FindingKind::NameWithoutNul, "the name fills all 32 bytes, with no NUL"},
+    {tessly::FindingKind::RowPastWidth, "the codes of row %lld give more pixels than the width"},
+    {tessly::FindingKind::PixelDataOverlaps, "the pixel data overlaps other pixel data (at byte %lld) without being the same"},
+    {tessly::FindingKind::UnusedBytes, "%lld bytes that no record or row uses"},
+    {tessly::FindingKind::TransparencyNot9, "the transparency field is %lld, not 9"},
+    {tessly::FindingKind::NotRebuiltByteForByte, "--pack would not rebuild this archive byte for byte (another layout or row encoding)"},
+};
+static_assert(std::size(kFindingTexts) == static_cast<std::size_t>(tessly::FindingKind::NotRebuiltByteForByte) + 1,
+              "a text for every kind of finding");
+constexpr FindingText kUnknownFinding{tessly::FindingKind::ReadFailed, "a finding of an unknown kind"};
 constexpr std::string_view kNoProblems = "  no problems\n";
 constexpr std::string_view kSeverityWords[] = {"error", "warning", "note"};  // in the order of tessly::Severity
 constexpr std::string_view kCheckFailed = "  error: %s\n";
 constexpr std::string_view kErrorCount = "error";      // "1 error", "2 errors"
 constexpr std::string_view kWarningCount = "warning";
 
-// Where a status's line (tessly::TextOf) is printed: image mode, or GAF mode.
+// Where a status's line is printed: image mode, or GAF mode.
 enum class Mode { Bitmaps, GafCopy };
+
+// The line that extraction reports a piece that fails with, in image mode
+// and, where it differs, in GAF mode ("%d" stands for the row's number,
+// from 0). A status that is not here is reported by no line of its own.
+struct StatusLine {
+  tessly::Status key;
+  std::string_view imageLine;
+  std::string_view copyLine = {};  // empty: imageLine
+};
+constexpr StatusLine kStatusLines[] = {
+    {tessly::Status::NotAGafArchive, "Invalid GAF\n"},
+    {tessly::Status::EntryTableSeek, " error seeking file position\n"},
+    {tessly::Status::EntryTableRead, " error reading file\n"},
+    {tessly::Status::EntryHeaderSeek, " error seeking position\n"},
+    {tessly::Status::EntryHeaderRead, " error reading GAF entry\n"},
+    {tessly::Status::FrameTableSeek, " error seeking GAF frame position\n"},
+    {tessly::Status::FrameTableRead, " error reading GAF frame entry\n"},
+    {tessly::Status::FrameHeaderSeek, " error seeking frame data position\n"},
+    {tessly::Status::FrameHeaderRead, " error reading frame data\n"},
+    {tessly::Status::SubframeTableSeek, " error seeking subframe entry position\n"},
+    {tessly::Status::SubframeTableRead, " error reading subframe entry data\n"},
+    {tessly::Status::SubframeHeaderSeek, " error seeking subframe data position\n"},
+    {tessly::Status::SubframeHeaderRead, " error reading subframe data\n"},
+    {tessly::Status::ImageSizeOutOfRange, " error: image size out of range\n"},
+    {tessly::Status::FramePixelsSeek, " error accessing frame pixel data\n", " error seeking frame pixel data\n"},
+    {tessly::Status::SubframePixelsSeek, " error accessing subframe pixel data\n", " error seeking frame pixel data\n"},
+    {tessly::Status::RowRead, " error reading pixel data\n", " error reading pixel data row %d\n"},
+    {tessly::Status::RowLengthRead, " error reading pixel data length\n", " error reading pixel data row length\n"},
+    {tessly::Status::RowCodesRead, " error reading compressed pixel data\n", " error reading pixel data row %d\n"},
+};
+constexpr StatusLine kNoStatusLine{tessly::Status::Ok, {}};
+
+// The row of `table` whose key is `key`, or `none`: every table of texts
+// answers a value it does not hold in the same way.
+template <typename Row, std::size_t N, typename Key>
+constexpr const Row& RowFor(const Row (&table)[N], Key key, const Row& none) {
+  for (const Row& row : table) {
+    if (row.key == key) return row;
+  }
+  return none;
+}
 
 // Output files. GAF mode indents its opening error by one blank more.
 constexpr std::string_view kErrorOpeningBitmapToWrite = " error opening %s to write\n";

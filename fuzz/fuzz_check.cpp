@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/messages.h"
 #include "tessly/check.h"
 #include "tessly/draw.h"
 #include "tessly/gif.h"
@@ -24,7 +25,10 @@ void Require(bool holds) {
   if (!holds) std::abort();
 }
 
-bool PrintsALine(Status status) { return status != Status::Ok && !TextOf(status).imageLine.empty(); }
+bool PrintsALine(Status status) {
+  using namespace app::messages;
+  return status != Status::Ok && !RowFor(kStatusLines, status, kNoStatusLine).imageLine.empty();
+}
 
 // Walks the archive as -B does; true when it would print an error line.
 // Stays within the bounds, so it may miss a line past them.
@@ -92,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<Finding> findings;
   Require(CheckArchive({data, size}, kLimits, size < 4096, findings) == Status::Ok);
   const bool error = std::any_of(findings.begin(), findings.end(), [](const Finding& finding) {
-    return TextOf(finding.kind).severity == Severity::Error;
+    return SeverityOf(finding.kind) == Severity::Error;
   });
   Require(!ExtractionFails(archive) || error);
   Draw(archive);

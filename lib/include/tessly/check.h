@@ -62,14 +62,9 @@ struct Finding : Problem {
   FindingKind kind = FindingKind::ReadFailed;
 };
 
-// The texts of a finding kind: its severity, and what it says, with "%lld"
-// for the finding's value where the kind has one.
-struct FindingText {
-  FindingKind kind;
-  Severity severity;
-  std::string_view text;
-};
-const FindingText& TextOf(FindingKind kind);
+// The kinds are in the order of their severities; a value that is no
+// kind is an error.
+Severity SeverityOf(FindingKind kind);
 
 // Checks the whole archive file `file`, appending the findings in the
 // order of the file's walk (entries, then their frames and subframes), then

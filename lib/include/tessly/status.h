@@ -1,7 +1,7 @@
 // What a step of the library did: Ok, or what failed. Every function that
 // can fail returns one of these; none throws, prints or ends the process.
 //
-// Threads: TextOf and StatusDescription may be called anywhere.
+// Threads: StatusDescription may be called anywhere.
 #pragma once
 
 #include <string_view>
@@ -68,22 +68,10 @@ enum class Status {
   WriteFailed,  // the byte sink refused a write
 };
 
-// The texts of a status: a short description in English, and the line
-// that extraction reports the failure of a piece with, in image mode and,
-// where it differs, in GAF mode ("%d" stands for the row's number, from 0).
-// A status that extraction reports by no line of its own has none.
-struct StatusText {
-  Status status;
-  std::string_view description;
-  std::string_view imageLine = {};
-  std::string_view copyLine = {};  // empty: imageLine
-};
-
-const StatusText& TextOf(Status status);
-
 // A short description of the status in English, such as "the entry header
-// cannot be read", for programs that report statuses as they are. The text
-// is a literal: it lives as long as the program and ends in a NUL.
+// cannot be read", for programs that report statuses as they are; "an
+// unknown status" for a value that is none. The text is a literal: it lives
+// as long as the program and ends in a NUL.
 std::string_view StatusDescription(Status status);
 
 }  // namespace tessly

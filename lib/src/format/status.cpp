@@ -5,34 +5,34 @@
 namespace tessly {
 namespace {
 
-// Every status's texts, in the order of the enumeration.
-constexpr StatusText kStatusTexts[] = {
+// Every status's description, in the order of the enumeration.
+struct StatusDescriptionRow {
+  Status status;
+  std::string_view description;
+};
+constexpr StatusDescriptionRow kDescriptions[] = {
     {Status::Ok, "done"},
     {Status::CannotOpen, "the file cannot be opened"},
     {Status::ArchiveUnreadable, "the archive cannot be read"},
-    {Status::NotAGafArchive, "not a GAF archive", "Invalid GAF\n"},
-    {Status::EntryTableSeek, "the entry lies past 2 GiB", " error seeking file position\n"},
-    {Status::EntryTableRead, "the entry offset table cannot be read", " error reading file\n"},
-    {Status::EntryHeaderSeek, "the entry lies past 2 GiB", " error seeking position\n"},
-    {Status::EntryHeaderRead, "the entry header cannot be read", " error reading GAF entry\n"},
-    {Status::FrameTableSeek, "the frame lies past 2 GiB", " error seeking GAF frame position\n"},
-    {Status::FrameTableRead, "the frame table cannot be read", " error reading GAF frame entry\n"},
-    {Status::FrameHeaderSeek, "the frame lies past 2 GiB", " error seeking frame data position\n"},
-    {Status::FrameHeaderRead, "the frame header cannot be read", " error reading frame data\n"},
-    {Status::SubframeTableSeek, "the subframe lies past 2 GiB", " error seeking subframe entry position\n"},
-    {Status::SubframeTableRead, "the subframe table cannot be read", " error reading subframe entry data\n"},
-    {Status::SubframeHeaderSeek, "the subframe lies past 2 GiB", " error seeking subframe data position\n"},
-    {Status::SubframeHeaderRead, "the subframe header cannot be read", " error reading subframe data\n"},
-    {Status::ImageSizeOutOfRange, "the image has a negative width or height", " error: image size out of range\n"},
-    {Status::FramePixelsSeek, "the pixel data lies past 2 GiB", " error accessing frame pixel data\n",
-     " error seeking frame pixel data\n"},
-    {Status::SubframePixelsSeek, "the pixel data lies past 2 GiB", " error accessing subframe pixel data\n",
-     " error seeking frame pixel data\n"},
-    {Status::RowRead, "a row cannot be read", " error reading pixel data\n", " error reading pixel data row %d\n"},
-    {Status::RowLengthRead, "a row's length cannot be read", " error reading pixel data length\n",
-     " error reading pixel data row length\n"},
-    {Status::RowCodesRead, "a row's codes cannot be read", " error reading compressed pixel data\n",
-     " error reading pixel data row %d\n"},
+    {Status::NotAGafArchive, "not a GAF archive"},
+    {Status::EntryTableSeek, "the entry lies past 2 GiB"},
+    {Status::EntryTableRead, "the entry offset table cannot be read"},
+    {Status::EntryHeaderSeek, "the entry lies past 2 GiB"},
+    {Status::EntryHeaderRead, "the entry header cannot be read"},
+    {Status::FrameTableSeek, "the frame lies past 2 GiB"},
+    {Status::FrameTableRead, "the frame table cannot be read"},
+    {Status::FrameHeaderSeek, "the frame lies past 2 GiB"},
+    {Status::FrameHeaderRead, "the frame header cannot be read"},
+    {Status::SubframeTableSeek, "the subframe lies past 2 GiB"},
+    {Status::SubframeTableRead, "the subframe table cannot be read"},
+    {Status::SubframeHeaderSeek, "the subframe lies past 2 GiB"},
+    {Status::SubframeHeaderRead, "the subframe header cannot be read"},
+    {Status::ImageSizeOutOfRange, "the image has a negative width or height"},
+    {Status::FramePixelsSeek, "the pixel data lies past 2 GiB"},
+    {Status::SubframePixelsSeek, "the pixel data lies past 2 GiB"},
+    {Status::RowRead, "a row cannot be read"},
+    {Status::RowLengthRead, "a row's length cannot be read"},
+    {Status::RowCodesRead, "a row's codes cannot be read"},
     {Status::IndexOutOfRange, "there is no piece of that number"},
     {Status::FrameHasSubframes, "the frame is made of subframes"},
     {Status::ReadFailed, "the file cannot be read"},
@@ -53,20 +53,18 @@ constexpr StatusText kStatusTexts[] = {
     {Status::WriteFailed, "a write failed"},
 };
 constexpr bool InOrder() {
-  for (std::size_t i = 0; i < std::size(kStatusTexts); ++i) {
-    if (kStatusTexts[i].status != static_cast<Status>(i)) return false;
+  for (std::size_t i = 0; i < std::size(kDescriptions); ++i) {
+    if (kDescriptions[i].status != static_cast<Status>(i)) return false;
   }
-  return std::size(kStatusTexts) == static_cast<std::size_t>(Status::WriteFailed) + 1;
+  return std::size(kDescriptions) == static_cast<std::size_t>(Status::WriteFailed) + 1;
 }
 static_assert(InOrder(), "one row for every status, in order");
 
 }  // namespace
 
-const StatusText& TextOf(Status status) {
+std::string_view StatusDescription(Status status) {
   const auto at = static_cast<std::size_t>(status);
-  return kStatusTexts[at < std::size(kStatusTexts) ? at : 0];
+  return at < std::size(kDescriptions) ? kDescriptions[at].description : "an unknown status";
 }
-
-std::string_view StatusDescription(Status status) { return TextOf(status).description; }
 
 }  // namespace tessly

@@ -17,46 +17,6 @@
 namespace tessly {
 namespace {
 
-constexpr FindingText kFindingTexts[] = {
-    {FindingKind::HeaderUnreadable, Severity::Error, "the file is shorter than a GAF header (12 bytes)"},
-    {FindingKind::VersionRefused, Severity::Error, "the version is %lld, not 65792 (0x00010100)"},
-    {FindingKind::EntryCountNegative, Severity::Error, "the entry count is negative (%lld)"},
-    {FindingKind::FrameCountNegative, Severity::Error, "the frame count is negative (%lld)"},
-    {FindingKind::SubframeCountNegative, Severity::Error, "the subframe count is negative (%lld)"},
-    {FindingKind::EntryTableOutside, Severity::Error, "the entry's element of the entry table lies outside the file"},
-    {FindingKind::EntryHeaderOutside, Severity::Error, "the entry header (at byte %lld) lies outside the file"},
-    {FindingKind::FrameTableOutside, Severity::Error, "the frame's element of the frame table lies outside the file"},
-    {FindingKind::FrameHeaderOutside, Severity::Error, "the frame header (at byte %lld) lies outside the file"},
-    {FindingKind::SubframeTableOutside, Severity::Error,
-     "the subframe's element of the subframe table lies outside the file"},
-    {FindingKind::SubframeHeaderOutside, Severity::Error, "the subframe header (at byte %lld) lies outside the file"},
-    {FindingKind::SizeNegative, Severity::Error, "the width or height is negative"},
-    {FindingKind::PixelDataOutside, Severity::Error, "the pixel data lies outside the file"},
-    {FindingKind::RowPastFile, Severity::Error, "row %lld runs past the end of the file"},
-    {FindingKind::RowCodesPastLength, Severity::Error, "the codes of row %lld run past the row's length"},
-    {FindingKind::NestedSubframes, Severity::Error, "a subframe claims %lld subframes of its own: subframes cannot nest"},
-    {FindingKind::ImageTooLarge, Severity::Error, "the image has %lld pixels, more than the reader takes"},
-    {FindingKind::NameWithSlash, Severity::Error, "the name holds / or \\, so extraction cannot write its files"},
-    {FindingKind::ReadFailed, Severity::Error, "%s"},
-    {FindingKind::NameRepeated, Severity::Warning, "the name is also entry %lld's"},
-    {FindingKind::NameRepeatedButCase, Severity::Warning, "the name is entry %lld's but for letter case"},
-    {FindingKind::NameNotAFileName, Severity::Warning, "the name cannot name a file on Windows"},
-    {FindingKind::NameWithoutNul, Severity::Warning, "the name fills all 32 bytes, with no NUL"},
-    {FindingKind::RowPastWidth, Severity::Warning, "the codes of row %lld give more pixels than the width"},
-    {FindingKind::PixelDataOverlaps, Severity::Warning,
-     "the pixel data overlaps other pixel data (at byte %lld) without being the same"},
-    {FindingKind::UnusedBytes, Severity::Warning, "%lld bytes that no record or row uses"},
-    {FindingKind::TransparencyNot9, Severity::Warning, "the transparency field is %lld, not 9"},
-    {FindingKind::NotRebuiltByteForByte, Severity::Note,
-     "--pack would not rebuild this archive byte for byte (another layout or row encoding)"},
-};
-constexpr bool InOrder() {
-  for (std::size_t i = 0; i < std::size(kFindingTexts); ++i) {
-    if (kFindingTexts[i].kind != static_cast<FindingKind>(i)) return false;
-  }
-  return std::size(kFindingTexts) == static_cast<std::size_t>(FindingKind::NotRebuiltByteForByte) + 1;
-}
-static_assert(InOrder(), "one row for every finding kind, in order");
 
 // Field offsets within the records.
 constexpr std::uint64_t kEntryTableAt = 12;
@@ -318,7 +278,7 @@ class Checker {
     finding.kind = kind;
     finding.byte = static_cast<std::int64_t>(offset);
     finding.value = value;
-    if (TextOf(kind).severity == Severity::Error) ++errors_;
+    if (SeverityOf(kind) == Severity::Error) ++errors_;
     findings_.push_back(std::move(finding));
   }
 
@@ -342,9 +302,9 @@ class Checker {
 
 }  // namespace
 
-const FindingText& TextOf(FindingKind kind) {
-  const auto at = static_cast<std::size_t>(kind);
-  return kFindingTexts[at < std::size(kFindingTexts) ? at : std::size(kFindingTexts) - 1];
+Severity SeverityOf(FindingKind kind) {
+  if (kind > FindingKind::ReadFailed && kind <= FindingKind::TransparencyNot9) return Severity::Warning;
+  return kind == FindingKind::NotRebuiltByteForByte ? Severity::Note : Severity::Error;
 }
 
 Status CheckArchive(std::span<const std::uint8_t> file, const Limits& limits, bool noteRebuild,
