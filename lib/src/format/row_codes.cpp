@@ -29,53 +29,60 @@ std::size_t LiteralLength(std::span<const std::uint8_t> row, std::size_t x, std:
   return end - x;
 }
 
+enum class RowCode { Skip, Repeat, Literal };
+
+// Walks a row's codes as every reader of them does, calling `take` with
+// each code, its count of pixels and the bytes it takes after itself (none
+// for a skip, the value for a repeat, the pixels for a literal), until
+// `take` returns false. A code whose bytes run past the codes is given
+// those there are and ends the walk, which then returns false.
+template <typename Take>
+bool WalkRowCodes(std::span<const std::uint8_t> codes, Take take) {
+  for (std::size_t i = 0; i < codes.size();) {
+    const std::uint8_t b = codes[i++];
+    const RowCode code = b & 1 ? RowCode::Skip : b & 2 ? RowCode::Repeat : RowCode::Literal;
+    const std::size_t count = code == RowCode::Skip ? b >> 1 : (b >> 2) + 1u;
+    const std::size_t takes = code == RowCode::Skip ? 0 : code == RowCode::Repeat ? 1 : count;
+    const std::size_t there = std::min(takes, codes.size() - i);
+    if (!take(code, count, codes.subspan(i, there))) return true;
+    if (there < takes) return false;
+    i += takes;
+  }
+  return true;
+}
+
 }  // namespace
 
 void ExpandRowCodes(std::span<const std::uint8_t> codes, std::span<std::uint8_t> row) {
   if (row.empty()) return;
-  const std::uint8_t* code = codes.data();
-  const std::uint8_t* const codesEnd = code + codes.size();
   std::uint8_t* out = row.data();
   std::uint8_t* const rowEnd = out + row.size();
   // Once the row is full, the remaining codes could only produce dropped pixels.
-  while (code < codesEnd && out < rowEnd) {
-    const std::uint8_t b = *code++;
+  WalkRowCodes(codes, [&](RowCode code, std::size_t count, std::span<const std::uint8_t> bytes) {
     const auto room = static_cast<std::size_t>(rowEnd - out);
-    if (b & 1) {
-      const std::size_t count = std::min<std::size_t>(b >> 1, room);
+    if (code == RowCode::Skip) {
+      count = std::min(count, room);
       std::memset(out, kSkippedPixel, count);
-      out += count;
-    } else if (b & 2) {
-      if (code == codesEnd) break;
-      const std::size_t count = std::min<std::size_t>((b >> 2) + 1u, room);
-      std::memset(out, *code++, count);
-      out += count;
+    } else if (code == RowCode::Repeat) {
+      if (bytes.empty()) return false;
+      count = std::min(count, room);
+      std::memset(out, bytes[0], count);
     } else {
-      const std::size_t wanted = (b >> 2) + 1u;
-      const auto available = static_cast<std::size_t>(codesEnd - code);
-      const std::size_t count = std::min({wanted, available, room});
-      std::memcpy(out, code, count);
-      out += count;
-      if (available < wanted) break;
-      code += wanted;
+      count = std::min({count, bytes.size(), room});
+      std::memcpy(out, bytes.data(), count);
     }
-  }
+    out += count;
+    return out < rowEnd;
+  });
   std::memset(out, kSkippedPixel, static_cast<std::size_t>(rowEnd - out));
 }
 
 RowCodesMeasure MeasureRowCodes(std::span<const std::uint8_t> codes) {
   RowCodesMeasure measure;
-  for (std::size_t i = 0; i < codes.size();) {
-    const std::uint8_t b = codes[i++];
-    // Bytes the code takes after itself: one for a repeat, n for a literal.
-    const std::size_t takes = b & 1 ? 0 : b & 2 ? 1 : (b >> 2) + 1u;
-    measure.pixels += b & 1 ? b >> 1 : (b >> 2) + 1u;
-    if (takes > codes.size() - i) {
-      measure.cutShort = true;
-      break;
-    }
-    i += takes;
-  }
+  measure.cutShort = !WalkRowCodes(codes, [&measure](RowCode, std::size_t count, std::span<const std::uint8_t>) {
+    measure.pixels += count;
+    return true;
+  });
   return measure;
 }
 
