@@ -8,6 +8,7 @@
 
 #include "base/ascii.h"
 #include "base/file_names.h"
+#include "format/record_codec.h"
 #include "format/stored_rows.h"
 #include "tessly/pack.h"
 #include "tessly/palette.h"
@@ -17,9 +18,8 @@
 namespace tessly {
 namespace {
 
-
-// Field offsets within the records.
-constexpr std::uint64_t kEntryTableAt = 12;
+// Records' sizes and field offsets within them; where the records lie, the
+// reader's own functions say (record_codec.h).
 constexpr std::uint64_t kEntryHeaderSize = sizeof(GafEntryHeader);
 constexpr std::uint64_t kFrameHeaderSize = sizeof(GafFrameHeader);
 constexpr std::uint64_t kTransparencyAt = 8;     // aux3 in a frame header
@@ -49,7 +49,7 @@ class Checker {
     if (archive_.ReadHeader(header) != Status::Ok) return Add(FindingKind::VersionRefused, 0, header.version);
     Use(0, sizeof(GafHeader));
     if (header.entryCount < 0) return Add(FindingKind::EntryCountNegative, 4, header.entryCount);
-    Use(kEntryTableAt, 4 * std::uint64_t(header.entryCount));
+    Use(EntryTableElementOffset(0), EntryTableElementOffset(header.entryCount) - EntryTableElementOffset(0));
     for (std::int32_t i = 0; i < header.entryCount; ++i) {
       if (!CheckEntry(i)) break;
     }
@@ -65,7 +65,7 @@ class Checker {
     here_.entry = index;
     Entry entry;
     const Status read = archive_.ReadEntry(index, entry);
-    const std::uint64_t element = kEntryTableAt + 4 * std::uint64_t(index);
+    const std::uint64_t element = EntryTableElementOffset(index);
     if (read == Status::EntryTableSeek || read == Status::EntryTableRead) {
       Add(FindingKind::EntryTableOutside, element);
       return false;
@@ -82,7 +82,8 @@ class Checker {
       Add(FindingKind::FrameCountNegative, entry.offset, entry.header.frameCount);
       return true;
     }
-    Use(std::uint64_t{entry.offset} + kEntryHeaderSize, 8 * std::uint64_t(entry.header.frameCount));
+    const std::uint64_t frameTable = FrameTableElementOffset(entry.offset, 0);
+    Use(frameTable, FrameTableElementOffset(entry.offset, entry.header.frameCount) - frameTable);
     for (int k = 0; k < entry.header.frameCount; ++k) {
       if (!CheckFrame(entry, k)) break;
     }
@@ -114,7 +115,7 @@ class Checker {
     here_.subframe = -1;
     Frame frame;
     const Status read = archive_.ReadFrame(entry, k, frame);
-    const std::uint64_t element = std::uint64_t{entry.offset} + kEntryHeaderSize + 8 * std::uint64_t(k);
+    const std::uint64_t element = FrameTableElementOffset(entry.offset, k);
     if (read == Status::FrameTableSeek || read == Status::FrameTableRead) {
       Add(FindingKind::FrameTableOutside, element);
       return false;
@@ -136,15 +137,15 @@ class Checker {
   }
 
   void CheckSubframes(const GafFrameHeader& frame) {
-    const std::uint64_t table = frame.dataOffset;
     if (!tablesSeen_.insert({frame.dataOffset, frame.subframeCount}).second) return;
-    Use(table, 4 * std::uint64_t(frame.subframeCount));
+    const std::uint64_t table = SubframeTableElementOffset(frame, 0);
+    Use(table, SubframeTableElementOffset(frame, frame.subframeCount) - table);
     for (int j = 0; j < frame.subframeCount; ++j) {
       here_.subframe = j;
       GafFrameHeader subframe;
       std::uint32_t at = 0;
       const Status read = archive_.ReadSubframe(frame, j, subframe, at);
-      const std::uint64_t element = table + 4 * std::uint64_t(j);
+      const std::uint64_t element = SubframeTableElementOffset(frame, j);
       if (read == Status::SubframeTableSeek || read == Status::SubframeTableRead) {
         Add(FindingKind::SubframeTableOutside, element);
         break;
