@@ -161,23 +161,23 @@ class Packer {
     PackBatch(batch);
   }
 
-
+  // Reads an entry's description, or on the command line an archive's,
+  // keeping the line of what cannot be used. False when memory ran out.
   bool ReadDescription(QueuedEntry& entry) {
     std::vector<std::uint8_t> bytes;
     tessly::Problem problem;
     problem.status = ReadInputBytes(entry.path, bytes);
-    if (problem.status != tessly::Status::Ok) {
-      entry.problem = InputErrorLine(entry.path, ProblemText(problem));
-    } else if ((problem.status = tessly::ReadEntryDescription(bytes, entry.described, problem)) != tessly::Status::Ok) {
-      entry.isArchive = !entry.listed && tessly::IsArchiveDescription(bytes);
-      if (!entry.isArchive ||
-          (problem.status = tessly::ReadArchiveDescription(bytes, entry.archive, problem)) != tessly::Status::Ok) {
-        entry.problem = InputErrorLine(entry.path, ProblemText(problem));
-      }
-      return true;
+    if (problem.status == tessly::Status::Ok) problem.status = tessly::ReadEntryDescription(bytes, entry.described, problem);
+    entry.isArchive = problem.status == tessly::Status::DescriptionInvalid && !entry.listed &&
+                      tessly::IsArchiveDescription(bytes);
+    if (entry.isArchive) {
+      problem = {};
+      problem.status = tessly::ReadArchiveDescription(bytes, entry.archive, problem);
     }
+    if (problem.status != tessly::Status::Ok) entry.problem = InputErrorLine(entry.path, ProblemText(problem));
+    if (!entry.problem.empty() || entry.isArchive) return true;
     entry.selected = options_.pattern.empty() || tessly::MatchPattern(options_.pattern, entry.described.name);
-    if (!entry.problem.empty() || !entry.selected) return true;
+    if (!entry.selected) return true;
     // A description that reads names every frame and subframe.
     if (tessly::ListImageUses(entry.described, platform::DirectoryPart(entry.path), entry.uses) != tessly::Status::Ok) {
       return false;
