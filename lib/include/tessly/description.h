@@ -55,7 +55,7 @@ using PixelDataUsers = std::map<std::uint32_t, std::string>;
 
 // The name of an image's file: NAME00.EXT for frame 0 of entry NAME,
 // NAME01_02.EXT for subframe 2 of frame 1 (at least two digits each);
-// `subframe` is -1 for a frame's own image.
+// `subframe` is -1 for a frame's own image. Throws std::bad_alloc.
 std::string ImageFileName(std::string_view entryName, int frame, int subframe, std::string_view extension);
 
 // The files of entries' descriptions and images are named after a stem:
@@ -65,6 +65,7 @@ std::string ImageFileName(std::string_view entryName, int frame, int subframe, s
 // archive, from 0, in parentheses: "treeburn1(12)". `used` holds the stems
 // given so far, in capitals; give every entry of an archive a stem, in
 // order, for the numbers to stay the same whichever entries are exported.
+// Throws std::bad_alloc.
 using UsedFileStems = std::set<std::string>;
 std::string EntryFileStem(std::string_view name, std::int32_t index, UsedFileStems& used);
 

@@ -64,6 +64,7 @@ static_assert(sizeof(GafFrameEntry) == 8);
 static_assert(sizeof(GafFrameHeader) == 24);
 
 // The entry's name: the bytes of the name field up to its first NUL.
+// Throws std::bad_alloc.
 std::string EntryName(const GafEntryHeader& header);
 
 }  // namespace tessly

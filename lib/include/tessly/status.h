@@ -1,5 +1,7 @@
 // What a step of the library did: Ok, or what failed. Every function that
-// can fail returns one of these; none throws, prints or ends the process.
+// can fail returns one of these (OutOfMemory when memory runs out); none
+// prints or ends the process, and none throws but the few that give a
+// string by value, which throw std::bad_alloc and say so.
 //
 // Threads: StatusDescription may be called anywhere.
 #pragma once

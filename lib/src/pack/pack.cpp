@@ -1,8 +1,8 @@
 #include "tessly/pack.h"
 
 #include <algorithm>
-#include <map>
 #include <cstring>
+#include <map>
 #include <new>
 
 #include "format/record_codec.h"
@@ -55,12 +55,18 @@ class EntryPacker {
   Status status() const { return status_; }
 
  private:
+  // Whether the image whose rows `stored` shares holds the same rows; a
+  // number that names no image packed here shares nothing.
   bool SameRowsAsShared(const StoredImage& stored) const {
-    if (stored.sharesRowsOf < 0) return false;
-    const ImagePlace& at = packed_.places[static_cast<std::size_t>(stored.sharesRowsOf)];
-    const StoredFrame& frame = packed_.archive.entries[at.entry].frames[at.frame];
-    const StoredImage& shared = at.subframe < 0 ? frame.image : frame.subframes[static_cast<std::size_t>(at.subframe)];
-    return shared.rows == stored.rows;
+    const auto number = static_cast<std::size_t>(stored.sharesRowsOf);
+    if (stored.sharesRowsOf < 0 || number >= packed_.places.size()) return false;
+    const ImagePlace& at = packed_.places[number];
+    const std::vector<StoredEntry>& entries = packed_.archive.entries;
+    if (at.entry >= entries.size() || at.frame >= entries[at.entry].frames.size()) return false;
+    const StoredFrame& frame = entries[at.entry].frames[at.frame];
+    const auto subframe = static_cast<std::size_t>(at.subframe);
+    if (at.subframe >= 0 && subframe >= frame.subframes.size()) return false;
+    return (at.subframe < 0 ? frame.image : frame.subframes[subframe]).rows == stored.rows;
   }
 
   const std::string& folder_;
