@@ -158,6 +158,10 @@ TEST(Check, AStandardArchiveHasNoProblems) {
     TempDir dir;
     fixture::WriteFile(dir / "x.gaf", fixture::BuildStandardGaf(two, shares));
     EXPECT_EQ(RunTessly(dir.path, {"--check", "x.gaf"}), kBanner + "x.gaf\n  no problems\n") << shares.size();
+    // And as Tessly rebuilds it from what it took apart.
+    RunTessly(dir.path, {"--png", "--json", "x.gaf"});
+    RunTessly(dir.path, {"--pack", "y.gaf", "x.gaf.json"});
+    EXPECT_EQ(RunTessly(dir.path, {"--check", "y.gaf"}), kBanner + "y.gaf\n  no problems\n") << shares.size();
   }
 }
 

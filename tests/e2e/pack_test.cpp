@@ -103,47 +103,31 @@ Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 // entries pass what is read ahead at once (1,024) and two entries on either
 // side of that boundary name the same file. ROCK00.PNG holds 1 2 9 / 3 3 3.
 TEST(Pack, OneImageNamedByManyFrames) {
-  struct Use {
-    std::int16_t x, y;
-    bool compressed;
-  };
-  const auto frames = [](int count, int entry) {
-    std::vector<Use> uses;
-    for (int k = 0; k < count; ++k) uses.push_back({std::int16_t(k + entry), std::int16_t(-k), (k + entry) % 2 == 0});
-    return uses;
-  };
-  const std::vector<std::vector<std::vector<Use>>> rows = {
-      {{{1, 1, true}, {7, 7, false}}},
-      {frames(200, 0)},
-      [&] {
-        std::vector<std::vector<Use>> entries;
-        for (int e = 0; e < 1030; ++e) entries.push_back(frames(2, e));
-        return entries;
-      }(),
-  };
-  for (const std::vector<std::vector<Use>>& entries : rows) {
+  // Entries and frames in each; frame k of entry e has origin (k + e, -k),
+  // compressed when k + e is even.
+  for (const auto& [entries, frames] : std::vector<std::pair<int, int>>{{1, 2}, {1, 200}, {1030, 2}}) {
     TempDir dir;
     fixture::WriteFile(dir / "ROCK00.PNG", fixture::Png(3, 2, {1, 2, 9, 3, 3, 3}, 10));
     std::vector<Entry> built;
     std::string printed = "b.gaf\n";
-    for (std::size_t e = 0; e < entries.size(); ++e) {
-      char name[24];
-      std::snprintf(name, sizeof name, "E%04zu", e);
-      std::string json = R"({"name": ")" + std::string(name) + R"(", "frames": [)";
-      Entry& entry = built.emplace_back(Entry{name});
-      for (const Use& use : entries[e]) {
-        json += (entry.frames.empty() ? "" : ", ") + std::string(R"({"width": 3, "height": 2, "originX": )") +
-                std::to_string(use.x) + R"(, "originY": )" + std::to_string(use.y) +
-                R"(, "compressed": )" + (use.compressed ? "1" : "0") + R"(, "image": "ROCK00.PNG"})";
-        const std::vector<Bytes> rowsOf = use.compressed ? std::vector<Bytes>{{0x04, 1, 2, 0x03}, {0x0A, 3}}
-                                                         : std::vector<Bytes>{{1, 2, 9}, {3, 3, 3}};
-        entry.frames.push_back({Image{3, 2, use.compressed, rowsOf, std::uint16_t(use.x), std::uint16_t(use.y), 9}});
+    for (int e = 0; e < entries; ++e) {
+      const std::string name = "E" + std::to_string(10000 + e);
+      std::string json = R"({"name": ")" + name + R"(", "frames": [)";
+      for (int k = 0; k < frames; ++k) {
+        const bool compressed = (k + e) % 2 == 0;
+        json += (k ? ", " : "") + std::string(R"({"width": 3, "height": 2, "originX": )") + std::to_string(k + e) +
+                R"(, "originY": )" + std::to_string(-k) + R"(, "compressed": )" + std::to_string(compressed) +
+                R"(, "image": "ROCK00.PNG"})";
+        const std::vector<Bytes> rows = compressed ? std::vector<Bytes>{{0x04, 1, 2, 0x03}, {0x0A, 3}}
+                                                   : std::vector<Bytes>{{1, 2, 9}, {3, 3, 3}};
+        if (k == 0) built.push_back({name});
+        built.back().frames.push_back({Image{3, 2, compressed, rows, std::uint16_t(k + e), std::uint16_t(-k), 9}});
       }
-      fixture::WriteFile(dir / (std::string(name) + ".json"), Text(json + "]}"));
-      printed += "  Packed " + std::string(name) + "\n";
+      fixture::WriteFile(dir / (name + ".json"), Text(json + "]}"));
+      printed += "  Packed " + name + "\n";
     }
     EXPECT_EQ(RunTessly(dir.path, {"--pack", "b.gaf", "E*.json"}), kBanner + printed + Exported("b.gaf"));
-    EXPECT_TRUE(FilesIn(dir.path)["b.gaf"] == fixture::BuildStandardGaf(built)) << entries.size() << " entries";
+    EXPECT_TRUE(FilesIn(dir.path)["b.gaf"] == fixture::BuildStandardGaf(built)) << entries << " entries";
   }
 }
 
