@@ -37,7 +37,8 @@ TEST(Pack, StandardArchivesComeBackByteForByte) {
   const Image wide = Compressed(300, {literals, {}});
   const std::vector<std::pair<std::vector<Entry>, std::map<int, int>>> rows = {
       {{{"RUNS", {{runs}, subframes}, 0xAB, 0xCDEF}, {"N\xE9\x80\xFF", {{plain, {}, 5}, {small}}}}, {{3, 2}, {4, 1}}},
-      {{{"ONE", {{small}}}, {"TWO", {{empty}, {small}}}, {"THREE", {{plain}}}}, {{2, 0}}},
+      // THREE's second image has ONE's rows, stored again: no sharing is made up.
+      {{{"ONE", {{small}}}, {"TWO", {{empty}, {small}}}, {"THREE", {{plain}, {small}}}}, {{2, 0}}},
       // Images of no pixels, rows of no codes, a plain image of no width, images of one pixel.
       {{{"E", {{Image{0, 0}}, {empty}, {Image{1, 1, 0, {{5}}}}, {Compressed(1, {{0x00, 6}})}, {Image{0, 2}}}},
         {"F", {Frame{Image{1, 1, 1, {}}, {Image{0, 0}, Image{1, 1, 0, {{5}}}}}}}},

@@ -4,9 +4,12 @@
 #include <sys/mman.h>
 #include <sys/resource.h>
 
+#include <atomic>
 #include <filesystem>
+#include <tuple>
 
 #include "app/options.h"
+#include "app/parallel.h"
 #include "platform/platform.h"
 #include "tessly/archive_writer.h"
 #include "tessly/filters.h"
@@ -66,6 +69,19 @@ TEST(Options, ParseTable) {
                                 (o.delayGiven ? " D" + std::to_string(o.delay) : "");
     const std::string shown = parsed == app::Parsed::Run ? options : parsed == app::Parsed::Help ? "help" : "";
     EXPECT_EQ(testing::internal::GetCapturedStdout() + shown, expected) << args.back();
+  }
+}
+
+// Every job runs once; a job that fails, or throws, fails the whole.
+TEST(Parallel, JobsTable) {
+  for (const auto& [count, failing, throwing] : {std::tuple{0, -1, -1}, {1000, -1, -1}, {1000, 999, -1}, {3, -1, 0}}) {
+    std::vector<std::atomic<int>> calls(static_cast<std::size_t>(count));
+    const bool all = app::ForEachInParallel(calls.size(), [&, failing = failing, throwing = throwing](std::size_t i) {
+      if (int(i) == throwing) throw std::bad_alloc();
+      return ++calls[i] == 1 && int(i) != failing;
+    });
+    EXPECT_EQ(all, failing < 0 && throwing < 0) << count;
+    for (int i = 0; all && i < count; ++i) EXPECT_EQ(calls[std::size_t(i)], 1) << i;
   }
 }
 
