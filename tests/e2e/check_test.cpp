@@ -100,7 +100,7 @@ const std::vector<CheckRow> kRows = {
     {"second row", [](Bytes& b, auto&) { Put(b, 204, 2, 2); },  // the first row ends the file
      [](auto&) { return "  error: entry 1 (TREE), frame 0, subframe 1, byte 232: the pixel data lies outside the file\n"
                         "  warning: byte 226: 6 bytes that no record or row uses\n  1 error, 1 warning\n"; }},
-    {"codes", [](Bytes& b, auto&) { Put(b, 226, 2, 2); },  // a literal of 3 with 1 byte; then 2 bytes of padding
+    {"codes", [](Bytes& b, auto&) { Put(b, 226, 1, 2); },  // a literal of 3 with no byte; then 3 bytes of padding
      [](auto&) { return "  error: entry 1 (TREE), frame 0, subframe 1, byte 226: the codes of row 0 run past the "
                         "row's length\n  1 error, 0 warnings\n"; }},
     {"nested", [](Bytes& b, auto&) { Put(b, 186, 1, 2); },
@@ -114,6 +114,8 @@ const std::vector<CheckRow> kRows = {
                         "data (at byte 92) without being the same\n"
                         "  warning: byte 200: 2 bytes that no record or row uses\n" + kNote +
                         "  0 errors, 2 warnings\n"; }, 0},
+    {"empty inside", [](Bytes& b, auto& l) { Put(b, l.frames[0][0] + 2, 0, 2), Put(b, l.frames[0][0] + 16, 201); },  // no overlap
+     [](auto& l) { return "  warning: byte " + N(l.frames[0][0] + 24) + ": 4 bytes that no record or row uses\n" + kNote + "  0 errors, 1 warning\n"; }, 0},
     {"transparency", [](Bytes& b, auto& l) { b[l.frames[0][0] + 8] = 0; },
      [](auto& l) { return "  warning: entry 0 (ROCK), frame 0, byte " + N(l.frames[0][0] + 8) +
                           ": the transparency field is 0, not 9\n" + kNote + "  0 errors, 1 warning\n"; }, 0},

@@ -40,7 +40,7 @@ TEST(Pack, StandardArchivesComeBackByteForByte) {
       // THREE's second image has ONE's rows, stored again: no sharing is made up.
       {{{"ONE", {{small}}}, {"TWO", {{empty}, {small}}}, {"THREE", {{plain}, {small}}}}, {{2, 0}}},
       // Images of no pixels, rows of no codes, a plain image of no width, images of one pixel.
-      {{{"E", {{Image{0, 0}}, {empty}, {Image{1, 1, 0, {{5}}}}, {Compressed(1, {{0x00, 6}})}, {Image{0, 2}}}},
+      {{{"E", {{Image{0, 0}}, {empty}, {Image{1, 1, 0, {{5}}}}, {Compressed(1, {{0x00, 6}})}, {Image{0, 2}}, {Image{2, 0}}}},
         {"F", {Frame{Image{1, 1, 1, {}}, {Image{0, 0}, Image{1, 1, 0, {{5}}}}}}}},
        {}},
       // Entries of one name, and of one name but for case, each with images of its own.
