@@ -155,7 +155,6 @@ class Packer {
 
   // The entries that an archive's description lists, at its turn.
   void PackListed(const QueuedEntry& archive) {
-    packed_.archive.version = archive.archive.version;  // the one version there is
     std::vector<QueuedEntry> batch;
     for (const std::string& entry : archive.archive.entries) Queue(batch, platform::DirectoryPart(archive.path) + entry, true);
     PackBatch(batch);
