@@ -37,7 +37,6 @@ TEST(Run, Table) {
   const std::string qb = Question("B00.BMP"), x0 = Exported("A00.BMP"), x1 = Exported("A01_00.BMP");
   const std::string x2 = Exported("A01_01.BMP"), xb = Exported("B00.BMP"), skipping = " already exists; skipping\n";
   // clang-format off
-  const std::string usage = kUsage;
   const std::map<std::string, Bytes> old{
       {"a.gaf", fixture::BuildGaf({{"A", {{PlainImage(1, 1)}, subframes}}, {"B", {{PlainImage(1, 1)}}}})},
       {"A00.BMP", kOld}, {"A01_00.BMP", kOld}, {"A01_01.BMP", kOld}, {"B00.BMP", kOld}, {"A_gadget.GAF", kOld},
@@ -46,8 +45,8 @@ TEST(Run, Table) {
   std::vector<RunRow> rows = {
       {{{"x.gaXf", {}}}, {}, {}, "File not found\n"},  // no *.gaf: after a mismatch the match resumes past the star
       {{}, {"nowhere/*.gaf"}, {}, "File not found\n"},
-      {{}, {"-?"}, {}, usage},
-      {{}, {"--HELP", "-E"}, {}, usage + "--png\tOutput individual PNG files, skipped pixels transparent, instead of GAFs\n"
+      {{}, {"-?"}, {}, kUsage},
+      {{}, {"--HELP", "-E"}, {}, kUsage + "--png\tOutput individual PNG files, skipped pixels transparent, instead of GAFs\n"
        "--json\tWith -B or --png, also write NAME.json describing each entry\n--palette FILE\tUse the colours of FILE (a palette file) in BMP and PNG files\n"
        "--pack ARCHIVE DESCRIPTION...\tBuild ARCHIVE from the descriptions that --json wrote and their images\n"
        "--nearest\tWith --pack, give a colour that the palette lacks its nearest colour\n"
@@ -57,13 +56,13 @@ TEST(Run, Table) {
        "--delay CS\tWith --gif or --sheet, show each frame CS hundredths of a second (default 7)\n"
        "--check\tReport what is damaged or off in each archive; exit status 1 if any is damaged\n"
        "--help\tShow this text with the long options\n"},
-      {{}, {"-E"}, {}, "ERROR: -E requires a pattern (use * and ? as wildcards)\n" + usage},
+      {{}, {"-E"}, {}, "ERROR: -E requires a pattern (use * and ? as wildcards)\n" + kUsage},
       // A palette that cannot be used ends the run before any archive: missing, damaged, not given.
       {{{"t.gaf", two}}, {"-B", "--palette", "none.pal"}, {}, "ERROR: cannot use the palette none.pal: the file cannot be opened\n"},
       {{{"t.gaf", two}, {"p.pal", {'J', 'A', 'S', 'C', '-', 'P', 'A', 'L', '\n', '0', '\n', '1', '\n', '1', ' ', '2', '\n'}}},
        {"--png", "--palette", "p.pal"}, {},
        "ERROR: cannot use the palette p.pal: a colour of the palette is not three numbers from 0 to 255\n"},
-      {{}, {"--palette", "-S"}, {}, "ERROR: --palette requires a file name\n" + usage},
+      {{}, {"--palette", "-S"}, {}, "ERROR: --palette requires a file name\n" + kUsage},
       // Names in order without regard to case, ties by their bytes; too short, another version, a directory, empty.
       {{{"b.gaf", one}, {"a.gaf", Bytes(one.begin(), one.begin() + 11)}, {"A.gaf", Bytes(12)}, {"_.gaf", one}, {"c.GAF/in", {}}, {"e.gaf", {}}}, {"*.*"}, {},
        "A.gaf\nInvalid GAF\na.gaf\nInvalid GAF\nb.gaf\n  Only one GAF entry (no action taken)\nc.GAF\n"

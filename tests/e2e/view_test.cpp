@@ -216,12 +216,6 @@ TEST(Views, SheetCellsHoldTheFramesAndTheAtlasSaysWhere) {
   }
 }
 
-}  // namespace
-}  // namespace e2e
-
-namespace e2e {
-namespace {
-
 // Rows of the standard layout at 20 (ROCK's, shared by its second frame)
 // and 32 and 34 (TREE's subframes, after their table at 24).
 TEST(Views, ListShowsEveryFrameAndWhatSharesPixelData) {
