@@ -6,8 +6,10 @@
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <tuple>
 
+#include "app/file_sink.h"
 #include "app/options.h"
 #include "app/parallel.h"
 #include "platform/platform.h"
@@ -83,6 +85,32 @@ TEST(Parallel, JobsTable) {
     EXPECT_EQ(all, failing < 0 && throwing < 0) << count;
     for (int i = 0; all && i < count; ++i) EXPECT_EQ(calls[std::size_t(i)], 1) << i;
   }
+}
+
+// Small writes are collected and large ones go straight through, in order;
+// Append gives room only where the buffer has it. After a failed write
+// nothing more is taken, until the sink is closed for the next file.
+TEST(FileSink, KeepsOrderAndGivesRoomOnlyInItsBuffer) {
+  app::FileSink sink(4);
+  std::vector<std::uint8_t> expected;
+  const auto step = [&](int count) {  // a Write of `count` bytes, or an Append of -count; true when taken
+    std::vector<std::uint8_t> bytes(std::size_t(std::abs(count)));
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = std::uint8_t(expected.size() + i + 1);
+    std::uint8_t* room = count < 0 ? sink.Append(bytes.size()) : nullptr;
+    if (room != nullptr) std::copy(bytes.begin(), bytes.end(), room);
+    const bool taken = count < 0 ? room != nullptr : sink.Write(bytes.data(), bytes.size());
+    if (taken) expected.insert(expected.end(), bytes.begin(), bytes.end());
+    return taken;
+  };
+  // No file is open, so the first write that reaches one fails.
+  EXPECT_EQ(std::vector<bool>({step(4), step(1), step(-1), sink.Flush()}), std::vector<bool>({true, false, false, false}));
+  sink.Close(), expected.clear();
+  ASSERT_TRUE(platform::CreateOutput("sink", sink.file()));
+  EXPECT_EQ(std::vector<bool>({step(3), step(-1), step(-1), step(2), step(6), step(-4), step(-5), sink.Flush()}),
+            std::vector<bool>({true, true, false, true, true, true, false, true}));
+  sink.Close();
+  std::ifstream written("sink", std::ios::binary);
+  EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(written), {}), expected);
 }
 
 TEST(Patterns, MatchTable) {
