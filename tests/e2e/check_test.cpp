@@ -145,6 +145,10 @@ const std::vector<CheckRow> kRows = {
     {"shared subframe", [](Bytes& b, auto&) { Put(b, 172, 176), b[184] = 0; },  // checked once
      [](auto&) { return "  warning: entry 1 (TREE), frame 0, subframe 0, byte 184: the transparency field is 0, not 9\n"
                         "  warning: byte 202: 30 bytes that no record or row uses\n" + kNote + "  0 errors, 2 warnings\n"; }, 0},
+    {"each once", [](Bytes&, auto&) {},  // rows cut short and rows past the width: a line for the first of each
+     [](auto& l) { return "  error: entry 0 (C), frame 0, byte " + N(l.frames[0][0] + 24) + ": the codes of row 0 run past the row's length\n"
+                          "  warning: entry 0 (C), frame 0, byte " + N(l.frames[0][0] + 28) + ": the codes of row 1 give more pixels than the width\n  1 error, 1 warning\n"; },
+     1, {{"C", {{Compressed(3, {{0x08, 1}, {0x0C, 1, 2, 3, 4}, {0x0C, 1, 2, 3, 4}, {0x08}})}}}}},
     {"sound", [](Bytes&, auto&) {}, [](auto&) { return kNote + "  no problems\n"; }, 0},
 };
 

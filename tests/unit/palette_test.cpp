@@ -69,6 +69,7 @@ TEST(Palette, FormsTable) {
       {"empty", {}, Status::PaletteUnknownForm},
       {"767 bytes", Bytes(767), Status::PaletteUnknownForm},
       {"RIFF PAL cut short", Riff(3, 2), Status::PaletteWrongCount},
+      {"RIFF PAL of no colours", Riff(0, 0), Status::PaletteWrongCount},
       {"RIFF PAL of 257 colours", Riff(257, 257), Status::PaletteWrongCount},
       {"JASC-PAL without a count", Text(jascHead), Status::PaletteWrongCount},
       {"JASC-PAL, a line short", Text(jascHead + "3\n" + Colours(2, jasc)), Status::PaletteWrongCount},
