@@ -151,6 +151,13 @@ TEST(Views, GifFramesAreDrawnAsTheGameDrawsThem) {
     EXPECT_EQ(RunTessly(dir.path, args), expected + kNoFrame);
     for (const DrawRow& row : kDrawRows) ExpectGif(dir / (row.entry.name + ".gif"), row, delay);
   }
+  // A frame that cannot be read shows nothing; the others show as they are.
+  fixture::Layout at;
+  Bytes holed = fixture::BuildGaf({kDrawRows[3].entry}, &at);
+  fixture::Put(holed, at.entries[0] + 48, std::uint32_t(holed.size()));  // MOVE's frame 1 lies past the end
+  fixture::WriteFile(dir / "h.gaf", holed);
+  EXPECT_EQ(RunTessly(dir.path, {"--gif", "-Y", "h.gaf"}), kBanner + "h.gaf\n error reading frame data\n" + Exported("MOVE.gif"));
+  ExpectGif(dir / "MOVE.gif", {kDrawRows[3].entry, {}, {2, 2}, {Drawn({"12", "34"}), Drawn({"..", ".."}), Drawn({"..", ".."})}}, 7);
 }
 
 // --- Sheets, read back through libspng and cropped where the atlas says.
