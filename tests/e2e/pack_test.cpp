@@ -200,6 +200,7 @@ TEST(Pack, EditedInputsTable) {
        failing, refused + "E.json: name \"" + std::string(32, 'N') + "\" is not 1 to 31 bytes\n", {{"b.gaf", kOld}}},
       {with({{"E.json", Text(R"({"name": ")" + std::string(31, 'N') + R"(", "frames": []})")}}), {"--pack", "c.gaf", "E.json"},
        {}, "c.gaf\n  Packed " + std::string(31, 'N') + "\n  Exported c.gaf\n"},
+      {with({{"E.json", Text("[]")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing, refused + "E.json: the text is not a JSON object\n", {{"b.gaf", kOld}}},
       {with({{"E.json", description(frame0, R"({"image": ""})")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
        refused + "E.json: frames[1].image \"\" is not a file name\n", {{"b.gaf", kOld}}},
       {with({{"E.json", Text(R"({"name": "E", "frameCount": 3, "frames": [null]})")}}), {"-Y", "--pack", "b.gaf", "E.json"},
@@ -211,8 +212,8 @@ TEST(Pack, EditedInputsTable) {
        {{"b.gaf", good}}},
       {with({{"E00.PNG", Png(3, 2, {0x60, 0xFC}, 4, 0, 2)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
        {{"b.gaf", archive(Rows(3, {{0x08, 1, 2, 0}, {0x0A, 3}}), second)}}},
-      {with({{"E00.PNG", Png(3, 2, {0xA0, 0xE0}, 2, 0, 1)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
-       {{"b.gaf", archive(Rows(3, {{0x08, 1, 0, 1}, {0x0A, 1}}), second)}}},
+      {with({{"E00.PNG", Png(8, 2, {0xA1, 0xE0}, 2, 0, 1)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
+       {{"b.gaf", archive(Rows(8, {{0x08, 1, 0, 1, 0x0E, 0, 0x00, 1}, {0x0A, 1, 0x12, 0}}), second)}}},
       // A BMP file of 32 bits, whose fourth byte is no alpha.
       {with({{"E01.BMP", Bmp(2, {0x000080, 0x000000}, 32)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
        {{"b.gaf", good}}},
