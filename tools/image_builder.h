@@ -17,8 +17,8 @@ namespace fixture {
 // fewer than 8 bits come packed, the first pixel in the highest bits.
 inline Bytes Png(std::uint32_t width, std::uint32_t height, const Bytes& pixels, int colours = 0, int shift = 0,
                  std::uint8_t depth = 8) {
-  static const std::uint32_t kBuiltIn[10] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080,
-                                             0x800080, 0x008080, 0x808080, 0xC0DCC0, 0x5454FC};
+  static const std::uint32_t kBuiltIn[11] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                             0x008080, 0x808080, 0xC0DCC0, 0x5454FC, 0x000000};
   spng_ctx* png = spng_ctx_new(SPNG_CTX_ENCODER);
   spng_set_option(png, SPNG_ENCODE_TO_BUFFER, 1);
   const int type = colours > 0 ? SPNG_COLOR_TYPE_INDEXED : SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;

@@ -185,9 +185,9 @@ TEST(Pack, EditedInputsTable) {
        {{"b.gaf", archive(Rows(3, {{0x04, 0, 2, 0x03}, {0x0A, 3}}), second)}}},
       // A colour table other than the palette's: its colours are matched.
       {with({{"E00.PNG", Png(3, 2, {0, 1, 8, 2, 2, 2}, 9, 1)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed, {{"b.gaf", good}}},
-      // Resized: the image's size wins over the description's.
-      {with({{"E00.PNG", Png(1, 1, {5}, 10)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
-       {{"b.gaf", archive(Rows(1, {{0x00, 5}}), second)}}},
+      // Resized: the image's size wins over the description's. Indexes of a table that is the palette's stay as they are.
+      {with({{"E00.PNG", Png(1, 1, {10}, 11)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
+       {{"b.gaf", archive(Rows(1, {{0x00, 10}}), second)}}},
       {with({{"E00.PNG", Png(3, 2, rgba(0x010203))}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
        refused + "E00.PNG: pixel (0, 0) has colour #010203, which the palette lacks\n", {{"b.gaf", kOld}}},
       {with({{"E00.PNG", Png(3, 2, rgba(0x010203))}}), {"-Y", "--nearest", "--pack", "b.gaf", "E.json"}, {}, packed,
@@ -196,15 +196,8 @@ TEST(Pack, EditedInputsTable) {
        refused + "E00.PNG: pixel (0, 0) is partly transparent (colour #800000, alpha 128)\n", {{"b.gaf", kOld}}},
       {with({{"E.json", description(frame0, R"({"aux4": -1, "image": "E01.BMP"})")}}), {"-Y", "--pack", "b.gaf", "E.json"},
        failing, refused + "E.json: frames[1].aux4 -1 is not a number from 0 to 4294967295\n", {{"b.gaf", kOld}}},
-      {with({{"E.json", Text(R"({"name": ")" + std::string(32, 'N') + R"(", "frames": []})")}}), {"--pack", "b.gaf", "E.json"},
-       failing, refused + "E.json: name \"" + std::string(32, 'N') + "\" is not 1 to 31 bytes\n", {{"b.gaf", kOld}}},
       {with({{"E.json", Text(R"({"name": ")" + std::string(31, 'N') + R"(", "frames": []})")}}), {"--pack", "c.gaf", "E.json"},
        {}, "c.gaf\n  Packed " + std::string(31, 'N') + "\n  Exported c.gaf\n"},
-      {with({{"E.json", Text("[]")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing, refused + "E.json: the text is not a JSON object\n", {{"b.gaf", kOld}}},
-      {with({{"E.json", description(frame0, R"({"image": ""})")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
-       refused + "E.json: frames[1].image \"\" is not a file name\n", {{"b.gaf", kOld}}},
-      {with({{"E.json", Text(R"({"name": "E", "frameCount": 3, "frames": [null]})")}}), {"-Y", "--pack", "b.gaf", "E.json"},
-       failing, refused + "E.json: frameCount 3 is not the number of frames\n", {{"b.gaf", kOld}}},
       {with({{"E.json", description(frame0, R"({"image": "E02.BMP"})")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
        refused + "E02.BMP: the file cannot be opened\n", {{"b.gaf", kOld}}},
       // Indexes of 4, 2 and 1 bits, as editors write images of few colours.
@@ -212,8 +205,8 @@ TEST(Pack, EditedInputsTable) {
        {{"b.gaf", good}}},
       {with({{"E00.PNG", Png(3, 2, {0x60, 0xFC}, 4, 0, 2)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
        {{"b.gaf", archive(Rows(3, {{0x08, 1, 2, 0}, {0x0A, 3}}), second)}}},
-      {with({{"E00.PNG", Png(8, 2, {0xA1, 0xE0}, 2, 0, 1)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
-       {{"b.gaf", archive(Rows(8, {{0x08, 1, 0, 1, 0x0E, 0, 0x00, 1}, {0x0A, 1, 0x12, 0}}), second)}}},
+      {with({{"E00.PNG", Png(10, 2, {0xA1, 0x40, 0xE0, 0x40}, 2, 0, 1)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
+       {{"b.gaf", archive(Rows(10, {{0x08, 1, 0, 1, 0x0E, 0, 0x08, 1, 0, 1}, {0x0A, 1, 0x16, 0, 0x00, 1}}), second)}}},
       // A BMP file of 32 bits, whose fourth byte is no alpha.
       {with({{"E01.BMP", Bmp(2, {0x000080, 0x000000}, 32)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
        {{"b.gaf", good}}},
@@ -231,14 +224,10 @@ TEST(Pack, EditedInputsTable) {
        {{"b.gaf", good}}},
       {{{"E.GAF.JSON", inputs.at("E.json")}, {"E00.PNG", indexed}, {"E01.BMP", bmp}}, {"--pack", "b.gaf", "E.GAF.JSON"},
        {}, "b.gaf\n  Packed E\n  Exported b.gaf\n", {{"b.gaf", good}}},
-      {with({{"list.json", Text(R"({"entries": "E.json"})")}}), {"-Y", "--pack", "b.gaf", "list.json"}, failing,
-       refused + "list.json: entries \"E.json\" is not a list of file names\n", {{"b.gaf", kOld}}},
       // Descriptions in another folder name images beside them.
       {{{"in/E.json", inputs.at("E.json")}, {"in/E00.PNG", indexed}, {"in/E01.BMP", bmp}}, {"--pack", "b.gaf", "in/E.json"},
        {}, "b.gaf\n  Packed E\n  Exported b.gaf\n", {{"b.gaf", good}}},
-      // Only the version that readers take, and no more pieces than a count holds.
-      {with({{"a.gaf.json", Text(R"({"version": 5, "entries": ["E.json"]})")}}), {"-Y", "--pack", "b.gaf", "a.gaf.json"},
-       failing, refused + "a.gaf.json: version 5 is not 65792 (0x00010100), the only version GAF readers take\n", {{"b.gaf", kOld}}},
+      // No more pieces than a count holds.
       {with({{"E.json", Text(R"({"name": "E", "frames": [{"subframes": [)" + many(R"({"image": "E00.PNG"})") + "]}]}")}}),
        {"-Y", "--pack", "b.gaf", "E.json"}, failing,
        refused + "E.json: frames[0].subframes holds 32768 subframes, more than a frame can hold (32767)\n", {{"b.gaf", kOld}}},

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "tessly/archive.h"
 #include "tessly/archive_writer.h"
@@ -169,6 +170,43 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
        }},
   };
   for (const auto& [promise, holds] : rows) EXPECT_TRUE(holds()) << promise;
+}
+
+// A description that cannot be rebuilt is refused with the key, its value
+// and why; a subframe that leaves out its count has none of its own.
+TEST(Descriptions, RefusedWithTheKeyItsValueAndWhy) {
+  const std::tuple<bool, std::string, std::string> rows[] = {  // of an archive, the text, the problem
+      {false, "{", "the text is not JSON"}, {false, "[]", "the text is not a JSON object"},
+      {false, R"({"frames": []})", "name is missing"}, {false, R"({"name": 5, "frames": []})", "name 5 is not 1 to 31 bytes"},
+      {false, R"({"name": ")" + std::string(32, 'N') + R"(", "frames": []})", "name \"" + std::string(32, 'N') + "\" is not 1 to 31 bytes"},
+      {false, R"({"name": "A", "frames": {}})", "frames {} is not a list of frames"},
+      {false, R"({"name": "A", "frames": [], "aux1": 65536})", "aux1 65536 is not a number from 0 to 65535"},
+      {false, R"({"name": "A", "frames": [], "frameCount": 1.5})", "frameCount 1.5 is not a whole number"},
+      {false, R"({"name": "A", "frames": [], "frameCount": -1})", "frameCount -1 is not the number of frames"},
+      {false, R"({"name": "A", "frames": [{}], "frameCount": 3})", "frameCount 3 is not the number of frames"},
+      {false, R"({"name": "A", "frames": [7]})", "frames[0] 7 is not a frame that can be rebuilt"},
+      {false, R"({"name": "A", "frames": [{}]})", "frames[0].image is missing"},
+      {false, R"({"name": "A", "frames": [{"image": ""}]})", "frames[0].image \"\" is not a file name"},
+      {false, R"({"name": "A", "frames": [{"image": "a", "sharedWith": 3}]})", "frames[0].sharedWith 3 is not a file name"},
+      {false, R"({"name": "A", "frames": [{"image": "a", "subframeCount": 1}]})", "frames[0].subframeCount 1 is above 0 for a frame that is an image"},
+      {false, R"({"name": "A", "frames": [{"subframes": {}}]})", "frames[0].subframes {} is not a list of subframes"},
+      {false, R"({"name": "A", "frames": [{"subframes": [null]}]})", "frames[0].subframes[0] null is not a subframe that can be rebuilt"},
+      {false, R"({"name": "A", "frames": [{"subframes": [{"image": "a"}], "subframeCount": 2}]})", "frames[0].subframeCount 2 is not the number of subframes"},
+      {true, "[]", "the text is not a JSON object"}, {true, R"({"version": 5, "entries": []})", "version 5 is not 65792 (0x00010100), the only version GAF readers take"},
+      {true, R"({"entries": "a"})", "entries \"a\" is not a list of file names"}, {true, R"({"entries": ["a", ""]})", "entries[1] \"\" is not a file name"}};
+  const auto bytes = [](const std::string& text) { return std::vector<std::uint8_t>(text.begin(), text.end()); };
+  for (const auto& [archive, text, detail] : rows) {
+    EntryDescription entry;
+    ArchiveDescription listed;
+    Problem problem;
+    EXPECT_EQ(archive ? ReadArchiveDescription(bytes(text), listed, problem) : ReadEntryDescription(bytes(text), entry, problem),
+              Status::DescriptionInvalid) << text;
+    EXPECT_EQ(problem.detail, detail) << text;
+  }
+  EntryDescription entry;
+  Problem problem;
+  ASSERT_EQ(ReadEntryDescription(bytes(R"({"name": "A", "frames": [{"subframes": [{"image": "b"}]}]})"), entry, problem), Status::Ok);
+  EXPECT_EQ(entry.frames[0]->subframes[0]->header.subframeCount, 0);
 }
 
 }  // namespace
