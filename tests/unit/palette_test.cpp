@@ -31,13 +31,16 @@ Bytes Raw(int stride, int count = 256) {
   return bytes;
 }
 
-Bytes Riff(std::uint16_t count, std::size_t colours) {
+// A chunk of one byte and its padding, passed over; then a data chunk of
+// `count` colours whose size says `shortBy` bytes fewer, holding the first
+// `stored` bytes of 257 colours.
+Bytes Riff(std::uint16_t count, std::size_t stored, std::uint32_t shortBy = 0) {
   Bytes bytes = Text("RIFF....PAL LIST");
-  fixture::Put(bytes, 16, 2), bytes.resize(22);  // a chunk of 2 bytes and its padding, passed over
+  fixture::Put(bytes, 16, 1), bytes.resize(22);
   bytes.insert(bytes.end(), {'d', 'a', 't', 'a'});
-  fixture::Put(bytes, 26, static_cast<std::uint32_t>(4 + 4 * count)), fixture::Put(bytes, 30, 0x0300 | count << 16);
-  const Bytes raw = Raw(4, static_cast<int>(colours));
-  bytes.insert(bytes.end(), raw.begin(), raw.end());
+  fixture::Put(bytes, 26, static_cast<std::uint32_t>(4 + 4 * count) - shortBy), fixture::Put(bytes, 30, 0x0300 | count << 16);
+  const Bytes raw = Raw(4, 257);
+  bytes.insert(bytes.end(), raw.begin(), raw.begin() + long(stored));
   return bytes;
 }
 
@@ -63,14 +66,16 @@ TEST(Palette, FormsTable) {
       {"JASC-PAL", Text(jascHead + "256\r\n" + Colours(256, jasc) + "\r\n"), Status::Ok, one, two, last},
       {"JASC-PAL, two colours", Text(jascHead + "2\n" + Colours(2, jasc)), Status::Ok, one, black, black},
       {"GIMP Palette", Text(gimpHead + Colours(256, gimp)), Status::Ok, one, two, last},
-      {"RIFF PAL, three colours", Riff(3, 3), Status::Ok, one, two, black},
+      {"RIFF PAL, three colours", Riff(3, 12), Status::Ok, one, two, black},
+      {"RIFF PAL of 256 colours", Riff(256, 1024), Status::Ok, one, two, last},
       {"PCX", Pcx(0x0C), Status::Ok, one, two, last},
       {"PCX without its marker", Pcx(0x0B), Status::PaletteUnknownForm},
       {"empty", {}, Status::PaletteUnknownForm},
       {"767 bytes", Bytes(767), Status::PaletteUnknownForm},
-      {"RIFF PAL cut short", Riff(3, 2), Status::PaletteWrongCount},
+      {"RIFF PAL cut short", Riff(3, 11), Status::PaletteWrongCount},
+      {"RIFF PAL whose data is a byte short", Riff(3, 12, 1), Status::PaletteWrongCount},
       {"RIFF PAL of no colours", Riff(0, 0), Status::PaletteWrongCount},
-      {"RIFF PAL of 257 colours", Riff(257, 257), Status::PaletteWrongCount},
+      {"RIFF PAL of 257 colours", Riff(257, 1028), Status::PaletteWrongCount},
       {"JASC-PAL without a count", Text(jascHead), Status::PaletteWrongCount},
       {"JASC-PAL, a line short", Text(jascHead + "3\n" + Colours(2, jasc)), Status::PaletteWrongCount},
       {"JASC-PAL, a line over", Text(jascHead + "1\n" + Colours(2, jasc)), Status::PaletteWrongCount},

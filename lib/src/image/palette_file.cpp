@@ -37,7 +37,7 @@ Status ReadRiffPalette(Bytes file, Palette& palette) {
     const std::uint32_t size = little_endian::LoadU32(file.data() + at + 4);
     const Bytes chunk = file.subspan(at + 8);
     if (StartsWith(file.subspan(at), "data")) {
-      if (size < 4 || chunk.size() < 4) return Status::PaletteWrongCount;
+      if (chunk.size() < 4) return Status::PaletteWrongCount;  // no count; the size is checked against it below
       const std::size_t count = little_endian::LoadU16(chunk.data() + 2);
       if (count == 0 || count > 256 || size < 4 + 4 * count || chunk.size() < 4 + 4 * count) {
         return Status::PaletteWrongCount;
