@@ -222,6 +222,8 @@ TEST(Pack, EditedInputsTable) {
       // Descriptions are told apart by what they hold, not by their names.
       {with({{"list.json", Text(R"({"entries": ["E.json"]})")}}), {"-Y", "--pack", "b.gaf", "list.json"}, {}, packed,
        {{"b.gaf", good}}},
+      {with({{"list.json", Text(R"({"entries": ["in.json"]})")}, {"in.json", Text(R"({"entries": ["E.json"]})")}}),  // no nesting
+       {"-Y", "--pack", "b.gaf", "list.json"}, failing, refused + "in.json: name is missing\n", {{"b.gaf", kOld}}},
       {{{"E.GAF.JSON", inputs.at("E.json")}, {"E00.PNG", indexed}, {"E01.BMP", bmp}}, {"--pack", "b.gaf", "E.GAF.JSON"},
        {}, "b.gaf\n  Packed E\n  Exported b.gaf\n", {{"b.gaf", good}}},
       // Descriptions in another folder name images beside them.
