@@ -4,6 +4,7 @@
 
 #include <spng.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -39,17 +40,29 @@ inline Bytes Png(std::uint32_t width, std::uint32_t height, const Bytes& pixels,
   return file;
 }
 
-// A BMP file of 24 or 32 bits of these colours, bottom row first.
-inline Bytes Bmp(std::uint32_t width, const std::vector<std::uint32_t>& rgb, std::uint32_t bits = 24) {
-  const std::uint32_t bytes = bits / 8, stride = (bytes * width + 3) / 4 * 4,
-                      height = std::uint32_t(rgb.size()) / width;
+// A BMP file of 8, 24 or 32 bits of these colours, bottom row first unless
+// `topDown`; one of 8 bits has a table of its colours in the order they
+// first appear, and their indexes.
+inline Bytes Bmp(std::uint32_t width, const std::vector<std::uint32_t>& rgb, std::uint32_t bits = 24, bool topDown = false) {
+  std::vector<std::uint32_t> table;
+  for (const std::uint32_t colour : rgb) {
+    if (bits == 8 && std::find(table.begin(), table.end(), colour) == table.end()) table.push_back(colour);
+  }
+  const std::uint32_t bytes = bits / 8, stride = (bytes * width + 3) / 4 * 4, height = std::uint32_t(rgb.size()) / width,
+                      rowsAt = 54 + 4 * std::uint32_t(table.size());
   Bytes bmp{'B', 'M'};
-  for (const std::uint32_t field : {54 + stride * height, 0u, 54u, 40u, width, height}) {
+  for (const std::uint32_t field : {rowsAt + stride * height, 0u, rowsAt, 40u, width, topDown ? 0u - height : height}) {
     Put(bmp, bmp.size(), field);
   }
-  Put(bmp, bmp.size(), 1 | bits << 16), Put(bmp, bmp.size(), 0, 24);
-  for (std::uint32_t y = height; y-- > 0;) {
-    for (std::uint32_t x = 0; x < width; ++x) Put(bmp, bmp.size(), rgb[y * width + x] | 0xEE000000, bytes);
+  Put(bmp, bmp.size(), 1 | bits << 16), Put(bmp, bmp.size(), 0, 16), Put(bmp, bmp.size(), std::uint32_t(table.size()), 8);
+  for (const std::uint32_t colour : table) Put(bmp, bmp.size(), colour);
+  for (std::uint32_t row = 0; row < height; ++row) {
+    const std::uint32_t y = topDown ? row : height - 1 - row;
+    for (std::uint32_t x = 0; x < width; ++x) {
+      const std::uint32_t colour = rgb[y * width + x];
+      const auto index = std::uint32_t(std::find(table.begin(), table.end(), colour) - table.begin());
+      Put(bmp, bmp.size(), bits == 8 ? index : colour | 0xEE000000, bytes);
+    }
     bmp.resize(bmp.size() + stride - bytes * width);
   }
   return bmp;

@@ -207,6 +207,11 @@ TEST(Pack, EditedInputsTable) {
        {{"b.gaf", archive(Rows(3, {{0x08, 1, 2, 0}, {0x0A, 3}}), second)}}},
       {with({{"E00.PNG", Png(10, 2, {0xA1, 0x40, 0xE0, 0x40}, 2, 0, 1)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
        {{"b.gaf", archive(Rows(10, {{0x08, 1, 0, 1, 0x0E, 0, 0x08, 1, 0, 1}, {0x0A, 1, 0x16, 0, 0x00, 1}}), second)}}},
+      // BMP files of 8 bits with a table of their own, top row first; an index past the table.
+      {with({{"E01.BMP", Bmp(1, {0x000080, 0x000000}, 8, true)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
+       {{"b.gaf", archive(Rows(3, {{0x04, 1, 2, 0x03}, {0x0A, 3}}), Image{1, 2, 0, {{4}, {0}}})}}},
+      {with({{"E01.BMP", Patched(Bmp(1, {0x000080, 0x000000}, 8), 62, 2)}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
+       refused + "E01.BMP: the image file is damaged\n", {{"b.gaf", kOld}}},
       // A BMP file of 32 bits, whose fourth byte is no alpha.
       {with({{"E01.BMP", Bmp(2, {0x000080, 0x000000}, 32)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
        {{"b.gaf", good}}},
