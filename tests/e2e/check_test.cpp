@@ -17,9 +17,7 @@ Image Plain(std::int16_t width, std::int16_t height) {
 }
 
 Image Compressed(std::int16_t width, std::vector<Bytes> rows) {
-  Image image{width, std::int16_t(rows.size()), 1, std::move(rows)};
-  image.aux3 = 9;
-  return image;
+  return Image{width, std::int16_t(rows.size()), 1, std::move(rows), 0, 0, 9};
 }
 
 // Entry 0 "ROCK": a plain 2 x 2 frame; entry 1 "TREE": a frame of two

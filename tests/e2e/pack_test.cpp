@@ -244,6 +244,8 @@ TEST(Pack, EditedInputsTable) {
       {inputs, {"--palette", "no.pal", "--pack", "b.gaf", "E.json"}, failing,
        "b.gaf\nERROR: cannot use the palette no.pal: the file cannot be opened\n", {{"b.gaf", kOld}}},
       {inputs, {"-N", "--pack", "b.gaf", "E.json"}, failing, "b.gaf\n  Packed E\n  b.gaf already exists; skipping\n", {{"b.gaf", kOld}}},
+      {with({{"b.gaf.unfinished/in", {}}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,  // where the new one is written first
+       "b.gaf\n  Packed E\n  error opening b.gaf.unfinished to write\n", {{"b.gaf", kOld}}},
       {inputs, {"-E", "x*", "--pack", "c.gaf", "E.json"}, failing, "c.gaf\nERROR: c.gaf: no entry to pack\n"},
       {inputs, {"--pack", "c.gaf", "F*.json"}, failing, "c.gaf\nERROR: F*.json: no such description\n"},
       {inputs, {"--pack", "no/c.gaf", "E.json"}, failing, "no/c.gaf\n  Packed E\n  error opening no/c.gaf to write\n"},

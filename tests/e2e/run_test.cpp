@@ -71,6 +71,9 @@ TEST(Run, Table) {
       {{{"sub/x.gaf", two}, {"x.gaf", one}}, {"-S", "_s", "sub/X*"}, {},
        "x.gaf\n" + Exported("P_s.GAF") + Exported("Q_s.GAF")},
       {{{"t.gaf", two}}, {"-B", "-E", "q"}, {}, "t.gaf\n" + Exported("Q00.BMP")},
+      // Each archive names its entries' files afresh.
+      {{{"a.gaf", one}, {"b.gaf", one}}, {"-Y", "--png", "--json"}, {}, "a.gaf\n" + Exported("ONE00.PNG") + Exported("ONE.json") +
+       Exported("a.gaf.json") + "b.gaf\n" + Exported("ONE00.PNG") + Exported("ONE.json") + Exported("b.gaf.json")},
       {{{"p.gaf", BuildPictures()}}, {"-P"}, {},
        "p.gaf\n" + Exported("GOOD_gadget.GAF") + " error seeking frame data position\n" + Exported("HOLE_gadget.GAF")},
       // Outputs that cannot be created, and are not asked about: a name with a path separator, a link.
@@ -85,6 +88,7 @@ TEST(Run, Table) {
        {{"A01_00.BMP", kOld}, {"B00.BMP", kOld}}},
       {old, {"-B", "a.gaf"}, {"x\x1F\x7F A"}, q0 + "x A\n" + x0 + x1 + x2 + xb},
       {old, {"-B", "a.gaf"}, {"qy"}, q0 + "q", none},
+      {{{"a.gaf", old.at("a.gaf")}, {"b.gaf", one}, {"A00.BMP", kOld}}, {"-B"}, {"q"}, q0 + "q", {{"A00.BMP", kOld}}},  // no archive after
       {old, {"-B", "a.gaf"}, {"yqy"}, q0 + "y\n" + x0 + q1 + "q", {{"A01_01.BMP", kOld}}},
       {old, {"-B", "-n", "a.gaf"}, {"y"}, "a.gaf\n  A00.BMP" + skipping + "  B00.BMP" + skipping, none},
       {old, {"a.gaf"}, {"n"}, "a.gaf\n" + Question("A_gadget.GAF") + "n\n" + Question("B_gadget.GAF") + "\n",

@@ -175,6 +175,7 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
 // A description that cannot be rebuilt is refused with the key, its value
 // and why; a subframe that leaves out its count has none of its own.
 TEST(Descriptions, RefusedWithTheKeyItsValueAndWhy) {
+  // clang-format off
   const std::tuple<bool, std::string, std::string> rows[] = {  // of an archive, the text, the problem
       {false, "{", "the text is not JSON"}, {false, "[]", "the text is not a JSON object"},
       {false, R"({"frames": []})", "name is missing"}, {false, R"({"name": 5, "frames": []})", "name 5 is not 1 to 31 bytes"},
@@ -194,17 +195,16 @@ TEST(Descriptions, RefusedWithTheKeyItsValueAndWhy) {
       {false, R"({"name": "A", "frames": [{"subframes": [{"image": "a"}], "subframeCount": 2}]})", "frames[0].subframeCount 2 is not the number of subframes"},
       {true, "[]", "the text is not a JSON object"}, {true, R"({"version": 5, "entries": []})", "version 5 is not 65792 (0x00010100), the only version GAF readers take"},
       {true, R"({"entries": "a"})", "entries \"a\" is not a list of file names"}, {true, R"({"entries": ["a", ""]})", "entries[1] \"\" is not a file name"}};
+  // clang-format on
   const auto bytes = [](const std::string& text) { return std::vector<std::uint8_t>(text.begin(), text.end()); };
+  EntryDescription entry;
+  ArchiveDescription listed;
+  Problem problem;  // each row's detail differs from the one before
   for (const auto& [archive, text, detail] : rows) {
-    EntryDescription entry;
-    ArchiveDescription listed;
-    Problem problem;
     EXPECT_EQ(archive ? ReadArchiveDescription(bytes(text), listed, problem) : ReadEntryDescription(bytes(text), entry, problem),
               Status::DescriptionInvalid) << text;
     EXPECT_EQ(problem.detail, detail) << text;
   }
-  EntryDescription entry;
-  Problem problem;
   ASSERT_EQ(ReadEntryDescription(bytes(R"({"name": "A", "frames": [{"subframes": [{"image": "b"}]}]})"), entry, problem), Status::Ok);
   EXPECT_EQ(entry.frames[0]->subframes[0]->header.subframeCount, 0);
 }
