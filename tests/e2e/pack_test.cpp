@@ -25,7 +25,7 @@ TEST(Pack, StandardArchivesComeBackByteForByte) {
   const Image runs = Compressed(130, {{0xFF, 0x03, 0x04, 5, 6}, {0xFE, 7, 0xFE, 7, 0x04, 7, 8}, {}});
   const Image small =
       Compressed(5, {{0x0C, 1, 2, 3, 3, 0x03}, {0x05, 0x0A, 4}, {0x00, 1, 0x09}, {0x00, 1, 0x0A, 2, 0x00, 5}}, 0xFFFE);
-  const Image plain = fixture::PlainImage(3, 2, 20), empty{0, 3, 1, {{}, {}, {}}};
+  const Image plain = fixture::PlainImage(3, 2, 8), empty{0, 3, 1, {{}, {}, {}}};  // 10 to 13 black, as 0 is
   Frame subframes{Image{9, 9, 1, {}, 4, 5}, {small, plain}, 0x77};
   // 300 pixels 0 to 7 and again: literals of 64, 64, 64, 64 and 44, 305
   // bytes of codes, whose length takes both bytes.

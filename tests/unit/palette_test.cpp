@@ -93,7 +93,8 @@ TEST(Palette, FormsTable) {
     palette.colours[255] = {7, 7, 7};  // left as it was unless the file reads
     ASSERT_EQ(tessly::ReadPalette(source, palette), row.status) << row.form;
     const RGB at255 = row.status == Status::Ok ? row.at255 : RGB{7, 7, 7};
-    for (const auto& [index, rgb] : {std::pair{1, row.at1}, {2, row.at2}, {255, at255}}) {
+    const RGB at0 = row.status == Status::Ok ? RGB{0, 255, 0} : black;  // every file's first colour
+    for (const auto& [index, rgb] : {std::pair{0, at0}, {1, row.at1}, {2, row.at2}, {255, at255}}) {
       const tessly::Colour& c = palette.colours[index];
       EXPECT_EQ((RGB{c.red, c.green, c.blue}), rgb) << row.form << " " << index;
     }
