@@ -1,5 +1,7 @@
 #include "app/archives.h"
 
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "app/console_output.h"
@@ -9,19 +11,32 @@
 namespace app {
 
 bool ForEachArchive(const Options& options, const std::function<bool(const std::string& path, const std::string& name)>& each) {
-  std::vector<std::string> names;
-  platform::FindMatchingNames(options.fileSpec, names);
-  if (names.empty()) {
-    Print(messages::kFileNotFound);
-    return false;
+  // Tessly's own modes take every filespec, in order; -B and the split, as
+  // ever, the last one alone.
+  std::vector<std::string> specs{options.fileSpec};
+  if (options.EveryFileSpec() && options.arguments.size() > 1) specs = options.arguments;
+  // Every name is found before the first archive is opened. The names are
+  // bare; they are opened in the directory they were found in, each path once.
+  std::vector<std::pair<std::string, std::string>> archives;
+  std::set<std::string> seen;
+  bool everyFound = true;
+  for (const std::string& spec : specs) {
+    std::vector<std::string> names;
+    platform::FindMatchingNames(spec, names);
+    if (names.empty()) {
+      everyFound = false;
+      specs.size() == 1 ? Print(messages::kFileNotFound) : PrintWith(messages::kFileSpecNotFound, spec);
+    }
+    const std::string directory = platform::DirectoryPart(spec);
+    for (const std::string& name : names) {
+      if (seen.insert(directory + name).second) archives.emplace_back(directory + name, name);
+    }
   }
-  // The names are bare; they are opened in the directory they were found in.
-  const std::string directory = platform::DirectoryPart(options.fileSpec);
-  for (const std::string& name : names) {
+  for (const auto& [path, name] : archives) {
     PrintWith(messages::kArchiveName, name);
-    if (!each(directory + name, name)) break;
+    if (!each(path, name)) break;
   }
-  return true;
+  return everyFound;
 }
 
 }  // namespace app

@@ -12,7 +12,7 @@ namespace app {
 
 // Calls `each` with every archive's path (in the folder of the filespec)
 // and bare name, in the order found, until it returns false. False, with
-// its line, when nothing matches.
+// its line, when a filespec matches nothing.
 bool ForEachArchive(const Options& options, const std::function<bool(const std::string& path, const std::string& name)>& each);
 
 }  // namespace app

@@ -9,6 +9,7 @@
 #include "app/inputs.h"
 #include "app/listing.h"
 #include "app/messages.h"
+#include "app/output_file.h"
 #include "app/overwrite.h"
 #include "app/preview_export.h"
 #include "tessly/archive.h"
@@ -56,6 +57,7 @@ bool RunArchive(const Options& options, OverwriteState& overwrite, ImageWork& wo
 void RunBatch(const Options& options) {
   ImageWork work;
   if (!LoadPalette(options.paletteFile, work.palette)) return;
+  if (options.view != View::List && options.view != View::Check && !MakeOutputFolder(options)) return;
   OverwriteState overwrite = OverwriteState::From(options);
   ForEachArchive(options, [&](const std::string& path, const std::string& name) {
     return RunArchive(options, overwrite, work, path, name);

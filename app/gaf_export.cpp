@@ -34,7 +34,7 @@ bool ExportEntryGaf(const Options& options, OverwriteState& overwrite, FileSink&
   // Created before any frame is read, so an entry whose frames all fail to
   // read still gives a file.
   const auto copy = [&](tessly::ByteSink& sink) { return CopyEntry(archive, entry, sink); };
-  return WriteOutputFile(EntryGafName(entry.name, options.suffix), kErrorOpeningGafToWrite, overwrite, out, copy).status !=
+  return WriteOutputFile(OutputIn(options, EntryGafName(entry.name, options.suffix)), kErrorOpeningGafToWrite, overwrite, out, copy).status !=
          OutputStatus::Quit;
 }
 

@@ -45,7 +45,7 @@ Then ExportImage(const Options& options, OverwriteState& overwrite, ImageWork& w
     return Then::NextImage;
   }
   const std::string& stem = options.describeEntries ? work.stem : entry.name;
-  const std::string target = ImageOutputName(options, stem, slot.frame, slot.subframe);
+  const platform::OutputName target = OutputIn(options, ImageOutputName(options, stem, slot.frame, slot.subframe));
   const auto write = [&](tessly::ByteSink& out) { return WriteImage(options, work, archive, slot, out); };
   switch (WriteOutputFile(target, kErrorOpeningBitmapToWrite, overwrite, work.out, write).status) {
     case OutputStatus::Open:
@@ -76,7 +76,7 @@ bool ExportImages(const Options& options, OverwriteState& overwrite, ImageWork& 
 
 // Writes one description file, as the images are written. False only when
 // the user answered Quit.
-bool ExportJson(OverwriteState& overwrite, ImageWork& work, const std::string& target,
+bool ExportJson(OverwriteState& overwrite, ImageWork& work, const platform::OutputName& target,
                 const std::function<tessly::Status(tessly::ByteSink&)>& write) {
   const auto written = [&write](tessly::ByteSink& out) { return write(out) == tessly::Status::Ok; };
   return WriteOutputFile(target, kErrorOpeningBitmapToWrite, overwrite, work.out, written).status != OutputStatus::Quit;
@@ -84,10 +84,10 @@ bool ExportJson(OverwriteState& overwrite, ImageWork& work, const std::string& t
 
 // NAME.json, which describes the entry as it stands in the archive. False
 // only when the user answered Quit.
-bool ExportDescription(OverwriteState& overwrite, ImageWork& work) {
-  const std::string target = EntryDescriptionName(work.stem);
+bool ExportDescription(const Options& options, OverwriteState& overwrite, ImageWork& work) {
+  const platform::OutputName target = OutputIn(options, EntryDescriptionName(work.stem));
   // Listed in the archive's description also when the user kept an existing file.
-  work.archive.entries.push_back(target);
+  work.archive.entries.push_back(target.name);
   return ExportJson(overwrite, work, target,
                     [&work](tessly::ByteSink& sink) { return tessly::WriteEntryDescription(work.entry, sink); });
 }
@@ -114,13 +114,13 @@ bool ExportEntryImages(const Options& options, OverwriteState& overwrite, ImageW
   }
   if (!IsEntrySelected(options, archive, entry)) return true;
   if (!ExportImages(options, overwrite, work, archive, entry)) return false;
-  return !options.describeEntries || ExportDescription(overwrite, work);
+  return !options.describeEntries || ExportDescription(options, overwrite, work);
 }
 
 bool ExportArchiveDescription(const Options& options, OverwriteState& overwrite, ImageWork& work,
                               const std::string& archiveName) {
   return !options.describeEntries ||
-         ExportJson(overwrite, work, ArchiveDescriptionName(archiveName),
+         ExportJson(overwrite, work, OutputIn(options, ArchiveDescriptionName(archiveName)),
                     [&work](tessly::ByteSink& sink) { return tessly::WriteArchiveDescription(work.archive, sink); });
 }
 

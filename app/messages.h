@@ -46,7 +46,17 @@ constexpr std::string_view kPackCannotTake = "ERROR: --pack cannot be used with 
 constexpr std::string_view kPackNeedsFiles = "ERROR: --pack needs an archive name and at least one description\n";
 constexpr std::string_view kNearestNeedsPack = "ERROR: --nearest needs --pack\n";
 constexpr std::string_view kOneModeOnly =
-    "ERROR: --list, --gif, --sheet, --check and --pack go with no other of them, nor with -B, --png or --json\n";
+    "ERROR: --list, --gif, --sheet, --check, --pack and --write-palette go with no other of them, nor with -B, "
+    "--png or --json\n";
+constexpr std::string_view kDitherNeedsPack = "ERROR: --dither needs --pack\n";
+constexpr std::string_view kNearestOrDither = "ERROR: --nearest and --dither cannot go together\n";
+constexpr std::string_view kOutRequiresFolder = "ERROR: --out requires a folder name\n";
+constexpr std::string_view kWritePaletteRequiresFile = "ERROR: --write-palette requires a file name\n";
+constexpr std::string_view kWritePaletteNeedsForm =
+    "ERROR: --write-palette needs a file name ending in .pal, .gpl, .act or .png\n";
+constexpr std::string_view kWritePaletteTakesNoFile = "ERROR: --write-palette takes no other file name\n";
+// A folder that --out names and that cannot be made.
+constexpr std::string_view kCannotMakeFolder = "ERROR: cannot make the folder %s\n";
 constexpr std::string_view kDelayRequiresNumber = "ERROR: --delay requires a number of hundredths of a second, 1 to 65535\n";
 constexpr std::string_view kDelayNeedsGif = "ERROR: --delay needs --gif or --sheet\n";
 constexpr std::string_view kSuffixCannotContain = "ERROR: Suffix cannot contain \\ / : * ? \" < > or |\n";
@@ -74,6 +84,8 @@ constexpr std::string_view kDoesNotReadBack = ": %s does not read back as it was
 
 // Archives.
 constexpr std::string_view kFileNotFound = "File not found\n";
+// One of several filespecs that matches nothing.
+constexpr std::string_view kFileSpecNotFound = "File not found: %s\n";
 constexpr std::string_view kArchiveName = "%s\n";
 constexpr std::string_view kCouldNotOpen = "ERROR;  could not open\n";
 constexpr std::string_view kOnlyOneGafEntry = "  Only one GAF entry (no action taken)\n";

@@ -8,6 +8,8 @@
 #include "app/messages.h"
 #include "base/ascii.h"
 #include "base/file_names.h"
+#include "platform/platform.h"
+#include "tessly/palette_file.h"
 
 namespace app {
 namespace {
@@ -18,7 +20,8 @@ using namespace messages;
 // case, and the letters that stand for them below.
 constexpr std::pair<std::string_view, char> kLongOptions[] = {
     {"--PNG", 'p'},  {"--JSON", 'j'}, {"--HELP", 'h'},  {"--PALETTE", 'c'}, {"--PACK", 'k'},  {"--NEAREST", 'n'},
-    {"--LIST", 'l'}, {"--GIF", 'g'},  {"--SHEET", 's'}, {"--CHECK", 'x'},   {"--DELAY", 'd'}};
+    {"--LIST", 'l'}, {"--GIF", 'g'},  {"--SHEET", 's'}, {"--CHECK", 'x'},   {"--DELAY", 'd'},
+    {"--OUT", 'o'},  {"--WRITE-PALETTE", 'w'}, {"--DITHER", 't'}};
 
 // The option letter of an argument that is exactly "-x" or "/x" (upper-cased),
 // a lower-case letter for a long option, or 0 for an ordinary argument.
@@ -48,6 +51,8 @@ struct Pending {
   bool pattern = false;
   bool palette = false;
   bool delay = false;
+  bool out = false;
+  bool paletteOutput = false;
   bool suffix = false;
   bool suffixSeen = false;  // -S was given, which --pack refuses
 };
@@ -65,12 +70,20 @@ bool Refuse(std::string_view message) {
   return false;
 }
 
+// The line of a long option whose argument is still to come, or empty.
+std::string_view LongOptionMissing(const Pending& pending) {
+  if (pending.palette) return kPaletteRequiresFile;
+  if (pending.delay) return kDelayRequiresNumber;
+  if (pending.out) return kOutRequiresFolder;
+  if (pending.paletteOutput) return kWritePaletteRequiresFile;
+  return {};
+}
+
 // The common start of -B, -P, -Y and -N: a pattern or palette must not be
 // pending, and a pending suffix becomes empty.
 bool StartFlag(std::string_view patternMissing, Pending& pending, Options& options) {
   if (pending.pattern) return Refuse(patternMissing);
-  if (pending.palette) return Refuse(kPaletteRequiresFile);
-  if (pending.delay) return Refuse(kDelayRequiresNumber);
+  if (!LongOptionMissing(pending).empty()) return Refuse(LongOptionMissing(pending));
   EndPendingSuffix(pending, options);
   return true;
 }
@@ -78,10 +91,10 @@ bool StartFlag(std::string_view patternMissing, Pending& pending, Options& optio
 // The common start of -E, -S and --palette, which take the next argument.
 bool StartArgumentOption(const Pending& pending) {
   if (pending.pattern) return Refuse(kPatternRequiredStarQuestionDot);
-  if (pending.palette) return Refuse(kPaletteRequiresFile);
-  if (pending.delay) return Refuse(kDelayRequiresNumber);
-  return true;
+  return LongOptionMissing(pending).empty() || Refuse(LongOptionMissing(pending));
 }
+
+
 
 // Hundredths of a second, 1 to 65535: what a GIF frame's delay holds.
 bool TakeDelay(std::string_view argument, Options& options) {
@@ -108,6 +121,15 @@ bool TakeArgument(std::string_view argument, Pending& pending, Options& options)
   } else if (pending.delay) {
     pending.delay = false;
     return TakeDelay(argument, options);
+  } else if (pending.out) {
+    pending.out = false;
+    if (argument.empty()) return Refuse(kOutRequiresFolder);
+    options.outFolder = platform::FolderPrefix(argument);
+  } else if (pending.paletteOutput) {
+    pending.paletteOutput = false;
+    tessly::PaletteForm form;
+    if (!tessly::PaletteFormOf(argument, form)) return Refuse(kWritePaletteNeedsForm);
+    options.paletteOutput = argument;
   } else if (pending.suffix) {
     pending.suffix = false;
     // A suffix goes into file names, which must not leave the folder.
@@ -187,6 +209,18 @@ bool TakeOption(std::string_view argument, Pending& pending, Options& options) {
       if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
       options.nearest = true;
       return true;
+    case 't':
+      if (!StartFlag(kPatternRequiredStarQuestion, pending, options)) return false;
+      options.dither = true;
+      return true;
+    case 'o':
+      if (!StartArgumentOption(pending)) return false;
+      pending.out = true;
+      return true;
+    case 'w':
+      if (!StartArgumentOption(pending)) return false;
+      pending.paletteOutput = true;
+      return true;
     case 'l':
     case 'g':
     case 's':
@@ -230,22 +264,23 @@ Parsed ParseOptions(int argc, const char* const* argv, Options& options) {
     Print(kPatternRequiredStarQuestion);
     return Parsed::Usage;
   }
-  if (pending.palette) {
-    Print(kPaletteRequiresFile);
-    return Parsed::Usage;
-  }
-  if (pending.delay) return Refused(kDelayRequiresNumber);
+  if (!LongOptionMissing(pending).empty()) return Refused(LongOptionMissing(pending));
   EndPendingSuffix(pending, options);
-  // One mode a run: -B or --png (with --json), --pack, or one of the views.
-  if (options.viewCount > 1 || (options.view != View::None && (options.pack || options.ImageMode() ||
-                                                                options.describeEntries))) {
+  // One mode a run: -B or --png (with --json), --pack, --write-palette, or one of the views.
+  const bool writesPalette = !options.paletteOutput.empty();
+  const bool otherThanView = options.pack || options.ImageMode() || options.describeEntries;
+  if (options.viewCount > 1 || (options.view != View::None && otherThanView) ||
+      (writesPalette && (options.view != View::None || otherThanView))) {
     return Refused(kOneModeOnly);
   }
+  if (writesPalette && !options.arguments.empty()) return Refused(kWritePaletteTakesNoFile);
   if (options.delayGiven && options.view != View::Gif && options.view != View::Sheet) return Refused(kDelayNeedsGif);
   // Checked once every argument is read, so "--json -B" is fine.
+  if (options.nearest && options.dither) return Refused(kNearestOrDither);
   if (options.pack) return PackOptionsUsable(options, pending) ? Parsed::Run : Parsed::Usage;
   if (options.describeEntries && !options.ImageMode()) return Refused(kJsonNeedsImages);
   if (options.nearest) return Refused(kNearestNeedsPack);
+  if (options.dither) return Refused(kDitherNeedsPack);
   return Parsed::Run;
 }
 

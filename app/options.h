@@ -28,6 +28,9 @@ struct Options {
   std::string paletteFile;         // --palette: the colours of BMP and PNG files; empty for the built-in ones
   bool pack = false;               // --pack: build an archive from descriptions and images
   bool nearest = false;            // --nearest: a colour the palette lacks becomes the nearest one
+  bool dither = false;             // --dither: such colours are dithered (Floyd-Steinberg) instead
+  std::string outFolder;           // --out: the folder outputs go in, as a prefix; empty for the current one
+  std::string paletteOutput;       // --write-palette: the file to write the palette in force to
   View view = View::None;
   int viewCount = 0;               // how many of the view options were given
   int delay = 7;                   // --delay: hundredths of a second a GIF frame shows
@@ -38,6 +41,8 @@ struct Options {
 
   // One file per image (-B or --png) rather than one GAF file per entry.
   bool ImageMode() const { return bitmapMode || pngFiles; }
+  // Tessly's own modes read every filespec given; -B and the split only the last.
+  bool EveryFileSpec() const { return pngFiles || view != View::None; }
 };
 
 enum class Parsed {

@@ -1,5 +1,7 @@
 #include "app/output_file.h"
 
+#include <utility>
+
 #include "app/console_output.h"
 #include "app/messages.h"
 #include "tessly/description.h"
@@ -7,9 +9,9 @@
 namespace app {
 namespace {
 
-OutputStatus Create(const std::string& target, std::string_view cannotOpen, platform::File& out) {
+OutputStatus Create(const platform::OutputName& target, std::string_view cannotOpen, platform::File& out) {
   if (platform::CreateOutput(target, out)) return OutputStatus::Open;
-  PrintWith(cannotOpen, target);
+  PrintWith(cannotOpen, target.Path());
   return OutputStatus::CannotOpen;
 }
 
@@ -33,7 +35,21 @@ std::string GifName(std::string_view entryName) { return std::string(entryName) 
 std::string SheetName(std::string_view entryName) { return std::string(entryName) + ".sheet.png"; }
 std::string SheetAtlasName(std::string_view entryName) { return std::string(entryName) + ".sheet.json"; }
 
-OutputStatus OpenOutput(const std::string& target, std::string_view cannotOpen, OverwriteState& state,
+platform::OutputName OutputIn(const Options& options, std::string name) { return {options.outFolder, std::move(name)}; }
+
+platform::OutputName UserOutput(const Options& options, const std::string& path) {
+  platform::OutputName target = platform::SplitOutputPath(path);
+  if (!platform::IsAbsolutePath(path)) target.folder = options.outFolder + target.folder;
+  return target;
+}
+
+bool MakeOutputFolder(const Options& options) {
+  if (options.outFolder.empty() || platform::MakeFolders(options.outFolder)) return true;
+  PrintWith(messages::kCannotMakeFolder, options.outFolder);
+  return false;
+}
+
+OutputStatus OpenOutput(const platform::OutputName& target, std::string_view cannotOpen, OverwriteState& state,
                         platform::File& out) {
   // Creating the file only if it is new answers the existence test and
   // creates the file at once.
@@ -51,12 +67,12 @@ OutputStatus OpenOutput(const std::string& target, std::string_view cannotOpen, 
   return OutputStatus::Quit;
 }
 
-OutputResult WriteOutputFile(const std::string& target, std::string_view cannotOpen, OverwriteState& state,
+OutputResult WriteOutputFile(const platform::OutputName& target, std::string_view cannotOpen, OverwriteState& state,
                              FileSink& out, const std::function<bool(tessly::ByteSink&)>& write) {
   OutputResult result{OpenOutput(target, cannotOpen, state, out.file())};
   if (result.status != OutputStatus::Open) return result;
   result.written = write(out) && out.Flush();
-  PrintWith(result.written ? messages::kExported : messages::kFailedToWrite, target);
+  PrintWith(result.written ? messages::kExported : messages::kFailedToWrite, target.Path());
   out.Close();
   return result;
 }

@@ -29,6 +29,17 @@ std::string GifName(std::string_view entryName);
 std::string SheetName(std::string_view entryName);
 std::string SheetAtlasName(std::string_view entryName);
 
+// The output `name` in the folder of --out.
+platform::OutputName OutputIn(const Options& options, std::string name);
+
+// An output whose path the user gave (--pack ARCHIVE, --write-palette
+// FILE): a relative path starts from the folder of --out.
+platform::OutputName UserOutput(const Options& options, const std::string& path);
+
+// Makes the folder of --out where it is missing. False, with its line, when
+// it cannot be made.
+bool MakeOutputFolder(const Options& options);
+
 enum class OutputStatus {
   Open,        // `out` is the new or emptied file
   CannotOpen,  // it could not be created; `cannotOpen` was printed
@@ -40,7 +51,7 @@ enum class OutputStatus {
 // A file that does not exist yet is simply created; for any other name the
 // overwrite question decides first. `cannotOpen` is the line, with "%s" for
 // the name, printed when the file cannot be created.
-OutputStatus OpenOutput(const std::string& target, std::string_view cannotOpen, OverwriteState& state,
+OutputStatus OpenOutput(const platform::OutputName& target, std::string_view cannotOpen, OverwriteState& state,
                         platform::File& out);
 
 // What became of an output file: how it opened, and for one that did,
@@ -52,7 +63,7 @@ struct OutputResult {
 
 // Opens `target` as OpenOutput does; then `write` fills it, it is flushed,
 // "Exported" or "Failed to write" is printed, and it is closed.
-OutputResult WriteOutputFile(const std::string& target, std::string_view cannotOpen, OverwriteState& state,
+OutputResult WriteOutputFile(const platform::OutputName& target, std::string_view cannotOpen, OverwriteState& state,
                              FileSink& out, const std::function<bool(tessly::ByteSink&)>& write);
 
 }  // namespace app

@@ -16,15 +16,15 @@ void EndAnswerLine() {
 
 }  // namespace
 
-OverwriteDecision AskOverwrite(const std::string& target, OverwriteState& state) {
+OverwriteDecision AskOverwrite(const platform::OutputName& target, OverwriteState& state) {
   if (!platform::OutputExists(target)) return OverwriteDecision::Write;
   if (state.noToAll) {
-    PrintWith(messages::kAlreadyExistsSkipping, target);
+    PrintWith(messages::kAlreadyExistsSkipping, target.Path());
     return OverwriteDecision::Skipped;
   }
   if (state.yesToAll) return OverwriteDecision::Write;
 
-  const std::string question = Formatted(messages::kAlreadyExistsOverwrite, target);
+  const std::string question = Formatted(messages::kAlreadyExistsOverwrite, target.Path());
   Print(question);
   FlushOutput();
   platform::MirrorToConsole(question);

@@ -1,9 +1,8 @@
 // The leave to replace an existing output file.
 #pragma once
 
-#include <string>
-
 #include "app/options.h"
+#include "platform/platform.h"
 
 namespace app {
 
@@ -26,6 +25,6 @@ enum class OverwriteDecision {
 // Asked before an output file is created. An existing target is settled by
 // -N, then -Y or an earlier All, else by a key at the console (Yes/No/All/
 // Quit); All sets `yesToAll`. When no key can come, the answer is No.
-OverwriteDecision AskOverwrite(const std::string& target, OverwriteState& state);
+OverwriteDecision AskOverwrite(const platform::OutputName& target, OverwriteState& state);
 
 }  // namespace app

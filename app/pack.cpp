@@ -10,6 +10,7 @@
 #include "app/file_sink.h"
 #include "app/inputs.h"
 #include "app/messages.h"
+#include "app/output_file.h"
 #include "app/overwrite.h"
 #include "app/parallel.h"
 #include "platform/platform.h"
@@ -111,27 +112,31 @@ class Packer {
 
   // A new archive is written in its place; one that replaces a file is
   // written beside it first, so that a failed write leaves the old one.
-  bool WriteFile(const std::string& target, const std::vector<std::uint8_t>& file) {
+  bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& file) {
+    const platform::OutputName target = UserOutput(options_, path);
     FileSink out;
-    std::string writing = target;
+    platform::OutputName writing = target;
     const bool created = platform::CreateNewOutput(target, out.file());
     if (!created) {
       OverwriteState overwrite = OverwriteState::From(options_);
-      if (!platform::OutputExists(target)) return PrintWith(kErrorOpeningGafToWrite, target), false;
+      if (!platform::OutputExists(target)) return PrintWith(kErrorOpeningGafToWrite, target.Path()), false;
       if (AskOverwrite(target, overwrite) != OverwriteDecision::Write) return false;
-      writing = target + kUnfinishedSuffix;
-      if (!platform::CreateOutput(writing, out.file())) return PrintWith(kErrorOpeningGafToWrite, writing), false;
+      writing.name += kUnfinishedSuffix;
+      if (!platform::CreateOutput(writing, out.file())) {
+        return PrintWith(kErrorOpeningGafToWrite, writing.Path()), false;
+      }
     }
     const bool written = out.Write(file.data(), file.size()) && out.Flush();
     out.Close();
     if (written && (created || platform::ReplaceOutput(writing, target))) {
-      PrintWith(kExported, target);
+      PrintWith(kExported, target.Path());
       return true;
     }
     platform::RemoveOutput(writing);  // no part of an archive is left
-    PrintWith(kFailedToWrite, target);
+    PrintWith(kFailedToWrite, target.Path());
     return false;
   }
+
 
   // Descriptions wait in a batch, so that they and their images are read
   // on every core; then they are packed in order, each printing its lines
@@ -253,7 +258,7 @@ bool RunPack(const Options& options) {
   const std::string& target = options.arguments.front();
   PrintWith(kArchiveName, target);
   Packer packer(options);
-  if (!packer.Start()) return false;
+  if (!packer.Start() || !MakeOutputFolder(options)) return false;
   bool found = true;
   for (std::size_t i = 1; i < options.arguments.size(); ++i) {
     // Wildcards expand in name order; every description given counts.

@@ -8,6 +8,7 @@
 #include "app/entry_reading.h"
 #include "app/messages.h"
 #include "app/output_file.h"
+#include "tessly/description.h"
 #include "tessly/draw.h"
 #include "tessly/gif.h"
 #include "tessly/png.h"
@@ -52,7 +53,7 @@ tessly::FrameDrawer Drawer(const tessly::Archive& archive, const tessly::Entry& 
 
 // Asks for and writes one file. False only when the user answered Quit;
 // `written` says whether the entry goes on.
-bool WriteOutput(OverwriteState& overwrite, ImageWork& work, const std::string& target,
+bool WriteOutput(OverwriteState& overwrite, ImageWork& work, const platform::OutputName& target,
                  const std::function<tessly::Status(tessly::ByteSink&)>& write, bool& written) {
   const auto filled = [&write](tessly::ByteSink& out) { return write(out) == tessly::Status::Ok; };
   const OutputResult result = WriteOutputFile(target, kErrorOpeningBitmapToWrite, overwrite, work.out, filled);
@@ -64,11 +65,11 @@ bool ExportGif(const Options& options, OverwriteState& overwrite, ImageWork& wor
                const tessly::Entry& entry, const EntryFrames& frames) {
   tessly::CanvasPlan plan;
   if (tessly::PlanAnimation(frames.geometry, plan) != tessly::Status::Ok) {
-    return PrintWith(kCanvasTooLarge, entry.name), true;
+    return PrintWith(kCanvasTooLarge, work.stem), true;
   }
   bool written = false;
   return WriteOutput(
-      overwrite, work, GifName(entry.name),
+      overwrite, work, OutputIn(options, GifName(work.stem)),
       [&](tessly::ByteSink& sink) {
         return tessly::WriteGif(plan, Drawer(archive, entry, frames), work.palette, {options.delay}, sink);
       },
@@ -79,9 +80,9 @@ bool ExportSheet(const Options& options, OverwriteState& overwrite, ImageWork& w
                  const tessly::Entry& entry, const EntryFrames& frames) {
   tessly::CanvasPlan plan;
   if (tessly::PlanSheet(frames.geometry, plan) != tessly::Status::Ok) {
-    return PrintWith(kCanvasTooLarge, entry.name), true;
+    return PrintWith(kCanvasTooLarge, work.stem), true;
   }
-  const std::string image = SheetName(entry.name);
+  const platform::OutputName image = OutputIn(options, SheetName(work.stem));
   bool written = false;
   const bool goOn = WriteOutput(
       overwrite, work, image,
@@ -92,9 +93,10 @@ bool ExportSheet(const Options& options, OverwriteState& overwrite, ImageWork& w
       },
       written);
   if (!goOn || !written) return goOn;
-  const tessly::AtlasNames names{entry.name, image, options.delay * 10};
+  // The atlas lies beside the sheet and names it so.
+  const tessly::AtlasNames names{work.stem, image.name, options.delay * 10};
   return WriteOutput(
-      overwrite, work, SheetAtlasName(entry.name),
+      overwrite, work, OutputIn(options, SheetAtlasName(work.stem)),
       [&](tessly::ByteSink& sink) { return tessly::WriteSheetAtlas(plan, frames.geometry, names, sink); }, written);
 }
 
@@ -103,9 +105,13 @@ bool ExportSheet(const Options& options, OverwriteState& overwrite, ImageWork& w
 bool ExportEntryPreview(const Options& options, OverwriteState& overwrite, ImageWork& work,
                         const tessly::Archive& archive, std::int32_t index) {
   tessly::Entry entry;
-  if (!ReadEntry(archive, index, entry) || !IsEntrySelected(options, archive, entry)) return true;
+  if (!ReadEntry(archive, index, entry)) return true;
+  // Named as --json names them: a repeated name gets the entry's number, so
+  // that no entry's files replace another's. Every entry read takes its stem.
+  work.stem = tessly::EntryFileStem(entry.name, index, work.stems);
+  if (!IsEntrySelected(options, archive, entry)) return true;
   const EntryFrames frames = ReadFrames(archive, entry);
-  if (frames.drawableCount == 0) return PrintWith(kNothingToDraw, entry.name), true;
+  if (frames.drawableCount == 0) return PrintWith(kNothingToDraw, work.stem), true;
   return options.view == View::Gif ? ExportGif(options, overwrite, work, archive, entry, frames)
                                    : ExportSheet(options, overwrite, work, archive, entry, frames);
 }

@@ -112,20 +112,40 @@ std::string DirectoryPart(std::string_view fileSpec) {
   return slash == std::string_view::npos ? std::string() : std::string(fileSpec.substr(0, slash + 1));
 }
 
-bool OutputExists(const std::string& name) {
-  if (!IsBareName(name)) return false;
+bool IsAbsolutePath(std::string_view path) { return path.starts_with('/'); }
+
+std::string FolderPrefix(std::string_view folder) {
+  std::string prefix(folder);
+  if (!prefix.empty() && !prefix.ends_with('/')) prefix += '/';
+  return prefix;
+}
+
+bool MakeFolders(const std::string& folder) {
+  // Each folder on the way is made in turn; one that is there already, or
+  // cannot be made, shows in the last test.
+  for (std::size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1)) {
+    static_cast<void>(::mkdir(folder.substr(0, slash).c_str(), 0777));
+  }
+  static_cast<void>(::mkdir(folder.c_str(), 0777));
+  struct stat info {};
+  return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool OutputExists(const OutputName& output) {
+  if (!IsBareName(output.name)) return false;
   // lstat: a symbolic link is never written through, so it is no file to replace.
   struct stat info {};
-  return ::lstat(name.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && !S_ISLNK(info.st_mode);
+  return ::lstat(output.Path().c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && !S_ISLNK(info.st_mode);
 }
 
 namespace {
 
-bool OpenWritable(const std::string& name, int mode, File& file) {
-  if (!IsBareName(name)) return false;
+bool OpenWritable(const OutputName& output, int mode, File& file) {
+  if (!IsBareName(output.name)) return false;
   // O_NOFOLLOW refuses a symbolic link. O_NONBLOCK keeps a FIFO without a
   // reader from stalling the run; regular files ignore it.
-  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | mode, 0666);
+  const int fd =
+      ::open(output.Path().c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | mode, 0666);
   if (fd < 0) return false;
   FileHandle::Adopt(file, fd);
   return true;
@@ -133,14 +153,14 @@ bool OpenWritable(const std::string& name, int mode, File& file) {
 
 }  // namespace
 
-bool CreateOutput(const std::string& name, File& file) { return OpenWritable(name, O_TRUNC, file); }
+bool CreateOutput(const OutputName& output, File& file) { return OpenWritable(output, O_TRUNC, file); }
 
-bool CreateNewOutput(const std::string& name, File& file) { return OpenWritable(name, O_EXCL, file); }
+bool CreateNewOutput(const OutputName& output, File& file) { return OpenWritable(output, O_EXCL, file); }
 
-bool RemoveOutput(const std::string& name) { return IsBareName(name) && ::unlink(name.c_str()) == 0; }
+bool RemoveOutput(const OutputName& output) { return IsBareName(output.name) && ::unlink(output.Path().c_str()) == 0; }
 
-bool ReplaceOutput(const std::string& from, const std::string& to) {
-  return IsBareName(from) && IsBareName(to) && ::rename(from.c_str(), to.c_str()) == 0;
+bool ReplaceOutput(const OutputName& from, const OutputName& to) {
+  return IsBareName(from.name) && IsBareName(to.name) && ::rename(from.Path().c_str(), to.Path().c_str()) == 0;
 }
 
 bool WriteAll(File& file, const void* bytes, std::size_t count) {

@@ -32,9 +32,14 @@ bool IsBareName(const std::string& name) {
   return !name.empty() && !base::HoldsFolderSeparator(name) && name.find(':') == std::string::npos;
 }
 
-bool OpenWritable(const std::string& name, DWORD disposition, File& file) {
-  if (!IsBareName(name) || IsReparsePoint(name)) return false;
-  return OpenDiskFile(name, GENERIC_WRITE, disposition, file);
+bool OpenWritable(const OutputName& output, DWORD disposition, File& file) {
+  if (!IsBareName(output.name) || IsReparsePoint(output.Path())) return false;
+  return OpenDiskFile(output.Path(), GENERIC_WRITE, disposition, file);
+}
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 }  // namespace
@@ -67,25 +72,49 @@ std::string DirectoryPart(std::string_view fileSpec) {
   return end == std::string_view::npos ? std::string() : std::string(fileSpec.substr(0, end + 1));
 }
 
-bool OutputExists(const std::string& name) {
+bool IsAbsolutePath(std::string_view path) {
+  return path.starts_with('/') || path.starts_with('\\') || (path.size() >= 2 && path[1] == ':');
+}
+
+std::string FolderPrefix(std::string_view folder) {
+  std::string prefix(folder);
+  if (!prefix.empty() && prefix.find_last_of("/\\:") != prefix.size() - 1) prefix += '\\';
+  return prefix;
+}
+
+bool MakeFolders(const std::string& folder) {
+  // Each folder on the way is made in turn; one that is there already (a
+  // drive or a share among them), or cannot be made, shows in the last test.
+  for (std::size_t end = folder.find_first_of("/\\", 1); end != std::string::npos;
+       end = folder.find_first_of("/\\", end + 1)) {
+    static_cast<void>(CreateDirectoryA(folder.substr(0, end).c_str(), nullptr));
+  }
+  static_cast<void>(CreateDirectoryA(folder.c_str(), nullptr));
+  return IsFolder(folder);
+}
+
+bool OutputExists(const OutputName& output) {
   // A link (a reparse point) is never written through, so it is no file to replace.
-  if (!IsBareName(name) || IsReparsePoint(name)) return false;
+  if (!IsBareName(output.name) || IsReparsePoint(output.Path())) return false;
   // No access rights asked for; a directory does not open this way.
-  const HANDLE handle = CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+  const HANDLE handle = CreateFileA(output.Path().c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   CloseHandle(handle);
   return true;
 }
 
-bool CreateOutput(const std::string& name, File& file) { return OpenWritable(name, CREATE_ALWAYS, file); }
+bool CreateOutput(const OutputName& output, File& file) { return OpenWritable(output, CREATE_ALWAYS, file); }
 
-bool CreateNewOutput(const std::string& name, File& file) { return OpenWritable(name, CREATE_NEW, file); }
+bool CreateNewOutput(const OutputName& output, File& file) { return OpenWritable(output, CREATE_NEW, file); }
 
-bool RemoveOutput(const std::string& name) { return IsBareName(name) && DeleteFileA(name.c_str()) != 0; }
+bool RemoveOutput(const OutputName& output) {
+  return IsBareName(output.name) && DeleteFileA(output.Path().c_str()) != 0;
+}
 
-bool ReplaceOutput(const std::string& from, const std::string& to) {
-  return IsBareName(from) && IsBareName(to) && MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+bool ReplaceOutput(const OutputName& from, const OutputName& to) {
+  return IsBareName(from.name) && IsBareName(to.name) &&
+         MoveFileExA(from.Path().c_str(), to.Path().c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 bool WriteAll(File& file, const void* bytes, std::size_t count) {

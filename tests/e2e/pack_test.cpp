@@ -51,18 +51,21 @@ TEST(Pack, StandardArchivesComeBackByteForByte) {
     for (const std::string mode : {"--png", "-B"}) {
       TempDir dir;
       fixture::WriteFile(dir / "a.gaf", archive);
-      RunTessly(dir.path, {mode, "--json", "a.gaf"});
-      std::string packed = "b.gaf\n";
+      // BMP files go into a folder given by its absolute path, and the archive to one.
+      const bool bmp = mode == "-B";
+      const std::string parts = bmp ? "parts/" : "", target = bmp ? dir / "b.gaf" : "b.gaf";
+      RunTessly(dir.path, {mode, "--json", "--out", bmp ? dir / "parts" : ".", "a.gaf"});
+      std::string packed = target + "\n";
       for (const Entry& entry : entries) packed += "  Packed " + entry.name + "\n";
-      EXPECT_EQ(RunTessly(dir.path, {"--pack", "b.gaf", "a.gaf.json"}), kBanner + packed + Exported("b.gaf")) << mode;
+      EXPECT_EQ(RunTessly(dir.path, {"--pack", target, parts + "a.gaf.json"}), kBanner + packed + Exported(target)) << mode;
       std::map<std::string, Bytes> files = FilesIn(dir.path);
       EXPECT_TRUE(files["b.gaf"] == archive) << entries[0].name << mode;
-      const std::string listed(files["a.gaf.json"].begin(), files["a.gaf.json"].end());
-      const std::string ext = mode == "-B" ? ".BMP" : ".PNG";
+      const std::string listed(files[parts + "a.gaf.json"].begin(), files[parts + "a.gaf.json"].end());
+      const std::string ext = bmp ? ".BMP" : ".PNG";
       const bool apart = listed.find(R"("ROCK.json",
     "rock(1).json",
     "ROCK(2).json")") != std::string::npos;
-      const std::size_t named = files.count("rock(1)00" + ext) + files.count("ROCK(2)01" + ext);
+      const std::size_t named = files.count(parts + "rock(1)00" + ext) + files.count(parts + "ROCK(2)01" + ext);
       EXPECT_TRUE(entries[0].name != "ROCK" || (apart && named == 2)) << listed;
     }
   }
@@ -249,6 +252,10 @@ TEST(Pack, EditedInputsTable) {
       {inputs, {"-E", "x*", "--pack", "c.gaf", "E.json"}, failing, "c.gaf\nERROR: c.gaf: no entry to pack\n"},
       {inputs, {"--pack", "c.gaf", "F*.json"}, failing, "c.gaf\nERROR: F*.json: no such description\n"},
       {inputs, {"--pack", "no/c.gaf", "E.json"}, failing, "no/c.gaf\n  Packed E\n  error opening no/c.gaf to write\n"},
+      // Into another folder, as given or from that of --out, which is made.
+      {with({{"o/b.gaf", kOld}}), {"--pack", "o/b.gaf", "E.json", "-Y"}, {}, "o/b.gaf\n  Packed E\n  Exported o/b.gaf\n",
+       {{"o/b.gaf", good}}},
+      {inputs, {"--out", "o/p", "--pack", "c.gaf", "E.json"}, {}, "c.gaf\n  Packed E\n  Exported o/p/c.gaf\n", {{"o/p/c.gaf", good}}},
       {inputs, {"--pack", "c.gaf"}, failing, "ERROR: --pack needs an archive name and at least one description\n" + kUsage},
       {inputs, {"--pack", "c.gaf", "E.json", "-B"}, failing, "ERROR: --pack cannot be used with -B, --png, --json, -P or -S\n" + kUsage},
   };
@@ -257,6 +264,9 @@ TEST(Pack, EditedInputsTable) {
     // A write that fails leaves no part of an archive, and the file it was to replace as it was.
     rows.push_back({inputs, {"-Y", "--pack", "b.gaf", "E.json"}, {.fileSizeLimit = 40, .exitStatus = 1},
                     "b.gaf\n  Packed E\n  Failed to write b.gaf\n", {{"b.gaf", kOld}}});
+    // A link in another folder is not written through, nor replaced.
+    rows.push_back({with({{"o/c.gaf@", Text("../t")}, {"t", kOld}}), {"-Y", "--pack", "o/c.gaf", "E.json"}, failing,
+                    "o/c.gaf\n  Packed E\n  error opening o/c.gaf to write\n", {{"t", kOld}}});
     TempDir dir;
     for (const auto& [name, bytes] : inputs) fixture::WriteFile(dir / name, bytes);
     RunTessly(dir.path, {"--pack", "c.gaf", "E.json"}, {.fileSizeLimit = 40, .exitStatus = 1});

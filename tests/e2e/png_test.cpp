@@ -104,6 +104,27 @@ TEST(Bitmap, APaletteGivesItsColours) {
   std::vector<std::uint8_t> colours;  // red, green, blue of indexes 8, 9 and 200
   for (const int i : {8, 9, 200}) colours.insert(colours.end(), {file[56 + 4 * i], file[55 + 4 * i], file[54 + 4 * i]});
   EXPECT_EQ(colours, std::vector<std::uint8_t>({8, 247, 4, 9, 246, 4, 200, 55, 100}));
+  // --write-palette writes it in every form, and each reads back as the same colours: the JASC file
+  // as it was, Photoshop's table as its 768 bytes, the swatch as cells of 8 x 8 pixels, 16 a row.
+  Bytes table;
+  for (int i = 0; i < 256; ++i) table.insert(table.end(), {std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i / 2)});
+  for (const std::string form : {"pal", "GPL", "act", "png"}) {
+    const std::string written = "out/p." + form;
+    EXPECT_EQ(RunTessly(dir.path, {"--palette", "units.pal", "--out", "out", "--write-palette", "p." + form}),
+              kBanner + Exported(written));
+    EXPECT_EQ(RunTessly(dir.path, {"-Y", "--write-palette", "back.pal", "--palette", written}), kBanner + Exported("back.pal"));
+    EXPECT_EQ(FilesIn(dir.path)["back.pal"], Bytes(jasc.begin(), jasc.end())) << form;
+  }
+  EXPECT_EQ(FilesIn(dir.path)["out/p.act"], table);
+  spng_ctx* png = spng_ctx_new(0);
+  const Bytes swatch = FilesIn(dir.path)["out/p.png"];
+  spng_set_png_buffer(png, swatch.data(), swatch.size());
+  std::vector<std::uint8_t> pixels(128 * 128), expected;
+  EXPECT_EQ(spng_decode_image(png, pixels.data(), pixels.size(), SPNG_FMT_PNG, 0), 0);
+  for (int y = 0; y < 128; ++y)
+    for (int x = 0; x < 128; ++x) expected.push_back(std::uint8_t(y / 8 * 16 + x / 8));
+  EXPECT_EQ(pixels, expected);
+  spng_ctx_free(png);
 }
 
 }  // namespace

@@ -74,6 +74,21 @@ TEST(Run, Table) {
       // Each archive names its entries' files afresh.
       {{{"a.gaf", one}, {"b.gaf", one}}, {"-Y", "--png", "--json"}, {}, "a.gaf\n" + Exported("ONE00.PNG") + Exported("ONE.json") +
        Exported("a.gaf.json") + "b.gaf\n" + Exported("ONE00.PNG") + Exported("ONE.json") + Exported("b.gaf.json")},
+      // --out: the folder is made with its parents, the question asks there, and no name from an
+      // archive leaves it; a folder that cannot be made ends the run before any archive.
+      {{{"s.gaf", slash}}, {"-B", "--out", "o/p"}, {}, "s.gaf\n error opening o/p/x/y00.BMP to write\n" + Exported("o/p/Z00.BMP")},
+      {{{"a.gaf", one}, {"o/ONE00.PNG", kOld}}, {"--png", "--json", "--out", "o/", "-N"}, {},
+       "a.gaf\n  o/ONE00.PNG" + skipping + Exported("o/ONE.json") + Exported("o/a.gaf.json"), {{"o/ONE00.PNG", kOld}}},
+      {{{"t.gaf", two}, {"o/P_gadget.GAF", kOld}}, {"--out", "o"}, {"y"}, "t.gaf\n" + Question("o/P_gadget.GAF") + "y\n" +
+       Exported("o/P_gadget.GAF") + Exported("o/Q_gadget.GAF")},
+      {{{"a.gaf", one}, {"f", kOld}}, {"--sheet", "--out", "f/g"}, {}, "ERROR: cannot make the folder f/g/\n"},
+      // Tessly's own modes take every filespec, in order, each archive once; -B and the split the last only.
+      {{{"a.gaf", one}, {"t.gaf", two}}, {"--png", "t.gaf", "none*", "*.GAF"}, {},
+       "File not found: none*\nt.gaf\n" + Exported("P00.PNG") + Exported("Q00.PNG") + "a.gaf\n" + Exported("ONE00.PNG")},
+      {{{"a.gaf", one}, {"t.gaf", two}}, {"-B", "t.gaf", "a.gaf"}, {}, "a.gaf\n" + Exported("ONE00.BMP")},
+      // Previews of entries of one name are named as --json names their files.
+      {{{"r.gaf", fixture::BuildGaf({{"R", {{PlainImage(1, 1)}}}, {"r", {{PlainImage(1, 1)}}}, {"R", {{PlainImage(1, 1)}}}})}},
+       {"--gif"}, {}, "r.gaf\n" + Exported("R.gif") + Exported("r(1).gif") + Exported("R(2).gif")},
       {{{"p.gaf", BuildPictures()}}, {"-P"}, {},
        "p.gaf\n" + Exported("GOOD_gadget.GAF") + " error seeking frame data position\n" + Exported("HOLE_gadget.GAF")},
       // Outputs that cannot be created, and are not asked about: a name with a path separator, a link.

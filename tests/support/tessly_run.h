@@ -118,15 +118,24 @@ inline std::string RunTessly(const std::string& directory, const std::vector<std
   return output;
 }
 
-// Every file in `directory` by name, with its bytes (through a link, the
-// bytes of the file it points at); a directory has none.
+// Every file in `directory` and the folders in it, by its path from there
+// ("out/A00.BMP"), with its bytes (through a link, the bytes of the file it
+// points at); a folder has none.
 inline std::map<std::string, Bytes> FilesIn(const std::string& directory) {
   std::map<std::string, Bytes> files;
-  for (const fs::directory_entry& item : fs::directory_iterator(directory)) {
+  for (const fs::directory_entry& item : fs::recursive_directory_iterator(directory)) {
     std::ifstream in(item.is_regular_file() ? item.path() : fs::path(), std::ios::binary);
-    files[item.path().filename().string()] = Bytes(std::istreambuf_iterator<char>(in), {});
+    files[item.path().lexically_relative(directory).string()] = Bytes(std::istreambuf_iterator<char>(in), {});
   }
   return files;
+}
+
+// The path and the folders it lies in: "a/b/c" gives "a", "a/b" and "a/b/c".
+inline void AddWithFolders(const std::string& path, std::set<std::string>& names) {
+  for (std::size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+    names.insert(path.substr(0, slash));
+  }
+  names.insert(path);
 }
 
 struct RunRow {
@@ -168,11 +177,11 @@ inline std::map<std::string, Bytes> ExpectRun(const RunRow& row) {
   std::map<std::string, Bytes> after = row.after;
   for (const std::string& name : Reported(row.output, "  Exported ")) after.try_emplace(name);
   std::set<std::string> expected;
-  for (const std::string& name : Reported(row.output, "  Failed to write ")) expected.insert(OnDisk(name));
-  for (const auto& [name, bytes] : after) expected.insert(OnDisk(name));
+  for (const std::string& name : Reported(row.output, "  Failed to write ")) AddWithFolders(OnDisk(name), expected);
+  for (const auto& [name, bytes] : after) AddWithFolders(OnDisk(name), expected);
   for (const auto& [name, bytes] : row.files) {
     const std::string path = dir / name.substr(0, name.size() - name.ends_with('@'));
-    expected.insert(fs::path(name.substr(0, name.size() - name.ends_with('@'))).begin()->string());
+    AddWithFolders(name.substr(0, name.size() - name.ends_with('@')), expected);
     fs::create_directories(fs::path(path).parent_path());
     name.ends_with('@') ? fs::create_symlink(std::string(bytes.begin(), bytes.end()), path)
                         : void(fixture::WriteFile(path, bytes));

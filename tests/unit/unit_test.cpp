@@ -28,7 +28,10 @@ TEST(Options, ParseTable) {
   const std::string palette = "ERROR: --palette requires a file name\n";
   const std::string delay = "ERROR: --delay requires a number of hundredths of a second, 1 to 65535\n";
   const std::string oneMode =
-      "ERROR: --list, --gif, --sheet, --check and --pack go with no other of them, nor with -B, --png or --json\n";
+      "ERROR: --list, --gif, --sheet, --check, --pack and --write-palette go with no other of them, nor with -B, --png "
+      "or --json\n";
+  const std::string out = "ERROR: --out requires a folder name\n";
+  const std::string form = "ERROR: --write-palette needs a file name ending in .pal, .gpl, .act or .png\n";
   // clang-format off
   const std::pair<std::vector<const char*>, std::string> rows[] = {  // what it printed, then the options when it runs
       {{}, " E'' S'_gadget' F'*.gaf'"}, {{"-b", "/P", "/y", "x.gaf"}, "BPY E'' S'_gadget' F'x.gaf'"},
@@ -53,7 +56,16 @@ TEST(Options, ParseTable) {
       {{"--gif", "--delay"}, delay}, {{"--delay", "-b", "3"}, delay}, {{"--delay", "-E", "x", "-E"}, delay}, {{"--delay", "3"}, "ERROR: --delay needs --gif or --sheet\n"},
       {{"--delay", "2", "--LIST"}, "ERROR: --delay needs --gif or --sheet\n"}, {{"-E", "--gif", "x"}, starQuestion}, {{"-E", "--delay", "3"}, starQuestionDot},
       {{"--gif", "--sheet"}, oneMode}, {{"--check", "-b"}, oneMode}, {{"--png", "--list"}, oneMode},
-      {{"--list", "--json"}, oneMode}, {{"--pack", "a", "b", "--check"}, oneMode}};
+      {{"--list", "--json"}, oneMode}, {{"--pack", "a", "b", "--check"}, oneMode},
+      {{"--pack", "--DITHER", "a", "b"}, "KT E'' S'_gadget' F'b'"}, {{"--dither"}, "ERROR: --dither needs --pack\n"},
+      {{"--nearest", "--dither", "--pack", "a", "b"}, "ERROR: --nearest and --dither cannot go together\n"},
+      {{"--Out", "o", "--gif", "--out", "p/"}, " E'' S'_gadget' F'*.gaf' V2 O'p/'"}, {{"--out"}, out}, {{"--out", "-b"}, out},
+      {{"--out", ""}, out}, {{"-E", "--out", "x"}, starQuestionDot}, {{"--out", "-E", "x"}, out},
+      {{"--write-palette", "x.GPL"}, " E'' S'_gadget' F'*.gaf' W'x.GPL'"}, {{"--write-palette", "x.bmp"}, form},
+      {{"--write-palette", ".pal"}, form}, {{"--write-palette", "-b", "a.pal"}, "ERROR: --write-palette requires a file name\n"},
+      {{"--write-palette", "a.pal", "--gif"}, oneMode}, {{"-b", "--write-palette", "a.png"}, oneMode}, {{"--pack", "a", "b", "--write-palette", "a.act"}, oneMode},
+      {{"--write-palette", "a.pal", "b.gaf"}, "ERROR: --write-palette takes no other file name\n"},
+      {{"--write-palette", "a.act", "--palette", "p"}, " E'' S'_gadget' F'*.gaf' C'p' W'a.act'"}};
   // clang-format on
   for (auto [args, expected] : rows) {
     args.insert(args.begin(), "tessly");
@@ -63,11 +75,13 @@ TEST(Options, ParseTable) {
     const std::string options = std::string(o.bitmapMode ? "B" : "") + (o.pngFiles ? "G" : "") +
                                 (o.describeEntries ? "J" : "") + (o.buildPicsOnly ? "P" : "") +
                                 (o.yesToAll ? "Y" : "") + (o.noToAll ? "N" : "") +
-                                (o.pack ? "K" : "") + (o.nearest ? "R" : "") + " E'" + o.pattern + "' S'" +
+                                (o.pack ? "K" : "") + (o.nearest ? "R" : "") + (o.dither ? "T" : "") + " E'" + o.pattern + "' S'" +
                                 o.suffix + "' F'" + o.fileSpec + "'" +
                                 (o.paletteFile.empty() ? "" : " C'" + o.paletteFile + "'") +
                                 (o.view == app::View::None ? "" : " V" + std::to_string(int(o.view))) +
-                                (o.delayGiven ? " D" + std::to_string(o.delay) : "");
+                                (o.delayGiven ? " D" + std::to_string(o.delay) : "") +
+                                (o.outFolder.empty() ? "" : " O'" + o.outFolder + "'") +
+                                (o.paletteOutput.empty() ? "" : " W'" + o.paletteOutput + "'");
     const std::string shown = parsed == app::Parsed::Run ? options : parsed == app::Parsed::Help ? "help" : "";
     EXPECT_EQ(testing::internal::GetCapturedStdout() + shown, expected) << args.back();
   }
@@ -95,7 +109,7 @@ TEST(FileSink, GivesRoomOnlyInItsBufferAndNothingAfterAFailedWrite) {
   // Write count bytes, Append -count, 0 flushes and 99 opens a file: the first flush has none to write to.
   for (const int count : {4, 1, 1, -1, 0, 99, 3, 1, -1, 2, 6, -1, 4, -1, -5, 1, 0}) {
     if (count == 99) sink.Close();
-    taken.push_back(count == 99  ? platform::CreateOutput("sink", sink.file())
+    taken.push_back(count == 99  ? platform::CreateOutput({"", "sink"}, sink.file())
                     : count == 0 ? sink.Flush()
                     : count < 0  ? sink.Append(std::size_t(-count)) != nullptr
                                  : sink.Write(bytes, std::size_t(count)));
@@ -154,7 +168,7 @@ TEST(Limits, NoHandleIsLeftOpen) {
   std::vector<std::string> names;
   ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &few), 0);
   for (int i = 0; i < 64; ++i) {
-    ASSERT_TRUE(platform::CreateOutput("reopened", file) && platform::OpenForReading("reopened", file)) << i;
+    ASSERT_TRUE(platform::CreateOutput({"", "reopened"}, file) && platform::OpenForReading("reopened", file)) << i;
     platform::FindMatchingNames("*", names);
   }
 }
@@ -171,7 +185,7 @@ TEST(Limits, WritesOfMoreThanAGibibyteGoInPieces) {
   platform::File null;
   const fs::path here = fs::current_path();
   fs::current_path("/dev");
-  EXPECT_TRUE(platform::CreateOutput("null", null) && platform::WriteAll(null, pages, size));
+  EXPECT_TRUE(platform::CreateOutput({"", "null"}, null) && platform::WriteAll(null, pages, size));
   fs::current_path(here);
   ::munmap(pages, size);
 }

@@ -3,6 +3,8 @@
 // Threads: any number may read palettes at once, each from its own source.
 #pragma once
 
+#include <string_view>
+
 #include "tessly/io.h"
 #include "tessly/palette.h"
 #include "tessly/status.h"
@@ -20,6 +22,7 @@ constexpr std::size_t kLargestPaletteFile = 64 << 20;
 //   lines "red green blue";
 // - text that starts "GIMP Palette": lines "red green blue [name]", with
 //   "Name:", "Columns:", "#" comments and blank lines passed over;
+// - a PNG image with a colour table (PLTE): its colours;
 // - a 256-colour PCX image: 0x0A first, and at 769 bytes from the end 0x0C
 //   and the 256 colours as red, green, blue;
 // - exactly 1024 bytes: 256 times red, green, blue and a byte not used;
@@ -29,5 +32,21 @@ constexpr std::size_t kLargestPaletteFile = 64 << 20;
 // PaletteWrongCount, PaletteBadColour, OutOfMemory; `palette` is changed
 // only on Ok.
 Status ReadPalette(ByteSource& source, Palette& palette);
+
+// The forms that palettes are written in, each of all 256 colours, so that
+// ReadPalette reads every one back as the same palette.
+enum class PaletteForm {
+  Jasc,       // .pal: "JASC-PAL", "0100", "256", then "red green blue" lines, CR LF ends
+  Gimp,       // .gpl: "GIMP Palette", a name, 16 columns, then "red green blue<TAB>Index N" lines
+  Act,        // .act: Photoshop's colour table, 256 times red, green, blue
+  PngSwatch,  // .png: the indexes 0 to 255 in 16 rows of 16 cells of 8 x 8 pixels, as WritePng writes it
+};
+
+// The form that a file name's extension stands for, in any letter case;
+// false for any other name.
+bool PaletteFormOf(std::string_view fileName, PaletteForm& form);
+
+// Writes `palette` in `form`. Ok, OutOfMemory, WriteFailed.
+Status WritePalette(const Palette& palette, PaletteForm form, ByteSink& sink);
 
 }  // namespace tessly

@@ -1,6 +1,9 @@
 #include "tessly/palette_file.h"
 
+#include <spng.h>
+
 #include <charconv>
+#include <memory>
 #include <cstring>
 #include <span>
 #include <string_view>
@@ -123,7 +126,30 @@ bool IsPcxWithPalette(Bytes file) {
          file[file.size() - kPcxPaletteSize] == 0x0C;
 }
 
+struct ContextFree {
+  void operator()(spng_ctx* context) const { spng_ctx_free(context); }
+};
+
+// A PNG file's colour table, whatever its image holds.
+Status ReadPngPalette(Bytes file, Palette& palette) {
+  const std::unique_ptr<spng_ctx, ContextFree> context(spng_ctx_new(0));
+  if (!context) return Status::OutOfMemory;
+  spng_plte table{};
+  if (spng_set_png_buffer(context.get(), file.data(), file.size()) != 0 ||
+      spng_get_plte(context.get(), &table) != 0 || table.n_entries == 0) {
+    return Status::PaletteWrongCount;
+  }
+  Palette read;
+  for (std::size_t i = 0; i < table.n_entries && i < read.colours.size(); ++i) {
+    read.colours[i] = {table.entries[i].red, table.entries[i].green, table.entries[i].blue};
+  }
+  palette = read;
+  return Status::Ok;
+}
+
 Status ParsePalette(Bytes file, Palette& palette) {
+  static constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1A\n";
+  if (StartsWith(file, kPngSignature)) return ReadPngPalette(file, palette);
   if (StartsWith(file, "RIFF") && file.size() >= 12 && StartsWith(file.subspan(8), "PAL ")) {
     return ReadRiffPalette(file, palette);
   }

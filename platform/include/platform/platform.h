@@ -7,9 +7,9 @@
 // What differs between the systems:
 // - Found names come sorted on Linux (letters compared without regard to
 //   case, ties by the bytes) and in the file system's own order on Windows.
-// - An output name is a bare name in the current directory. It cannot hold
-//   '/' or '\' anywhere; on Windows not ':' either, nor anything else that
-//   Windows file names cannot hold, and a device name such as CON is no file.
+// - An output's name is a bare name in its folder. It cannot hold '/' or
+//   '\' anywhere; on Windows not ':' either, nor anything else that Windows
+//   file names cannot hold, and a device name such as CON is no file.
 #pragma once
 
 #include <cstddef>
@@ -46,24 +46,53 @@ void FindMatchingNames(std::string_view fileSpec, std::vector<std::string>& name
 // appended ("data/" for "data/*.gaf", "" for "*.gaf").
 std::string DirectoryPart(std::string_view fileSpec);
 
+// True for a path that does not start from the current directory: "/x"
+// (and on Windows "\\x", "C:x" and "C:\\x").
+bool IsAbsolutePath(std::string_view path);
+
+// The folder as a prefix of the names in it: "" stays "", "out" becomes
+// "out/" (on Windows a trailing ':' or '\\' also ends a folder).
+std::string FolderPrefix(std::string_view folder);
+
+// Makes the folder and the folders it lies in where they are missing.
+// True when it stands as a folder afterwards (a link to one is followed:
+// the path is the user's).
+bool MakeFolders(const std::string& folder);
+
+// Where an output file goes: a folder the user named, as a prefix
+// ("" for the current one), and the file's bare name in it, which can
+// never lead out of it. Links in the folder's path are followed; the file
+// itself is never written through a link.
+struct OutputName {
+  std::string folder;
+  std::string name;
+  std::string Path() const { return folder + name; }
+};
+
+// A path the user gave for an output, split into its folder and name.
+inline OutputName SplitOutputPath(std::string_view path) {
+  std::string folder = DirectoryPart(path);
+  return {folder, std::string(path.substr(folder.size()))};
+}
+
 // True when a file that could be replaced stands at the output name. A name
 // that cannot be an output, a directory and a symbolic link are not such
 // files: creating them fails without a question.
-bool OutputExists(const std::string& name);
+bool OutputExists(const OutputName& output);
 
 // Creates the output file, or empties it when it exists. A name that is a
 // directory or a symbolic link is refused, and the link is left untouched.
-bool CreateOutput(const std::string& name, File& file);
+bool CreateOutput(const OutputName& output, File& file);
 
 // Removes an output file that this run created and could not finish.
-bool RemoveOutput(const std::string& name);
+bool RemoveOutput(const OutputName& output);
 
 // Puts the finished output `from` in the place of `to`, which it replaces
 // whole or not at all.
-bool ReplaceOutput(const std::string& from, const std::string& to);
+bool ReplaceOutput(const OutputName& from, const OutputName& to);
 
 // Creates the output file only when nothing of that name exists yet.
-bool CreateNewOutput(const std::string& name, File& file);
+bool CreateNewOutput(const OutputName& output, File& file);
 
 // Writes all `count` bytes; anything less is a failure.
 bool WriteAll(File& file, const void* bytes, std::size_t count);
