@@ -43,6 +43,8 @@ std::string ProblemText(const tessly::Problem& problem) {
   const tessly::Colour& c = problem.colour;
   if (problem.status == tessly::Status::ColourNotInPalette) {
     std::snprintf(text, sizeof text, messages::kPixelNotInPalette, problem.x, problem.y, c.red, c.green, c.blue);
+  } else if (problem.status == tessly::Status::OpaqueSkippedColour) {
+    std::snprintf(text, sizeof text, messages::kPixelSkippedColour, problem.x, problem.y, c.red, c.green, c.blue);
   } else if (problem.status == tessly::Status::PartlyTransparent) {
     std::snprintf(text, sizeof text, messages::kPixelPartlyTransparent, problem.x, problem.y, c.red, c.green, c.blue,
                   problem.alpha);

@@ -72,6 +72,16 @@ constexpr std::string_view kNoEntryToPack = "no entry to pack";
 constexpr std::string_view kArchiveTooLarge = "the archive would be larger than 2 GiB";
 constexpr char kPixelNotInPalette[] = "pixel (%d, %d) has colour #%02X%02X%02X, which the palette lacks";
 constexpr char kPixelPartlyTransparent[] = "pixel (%d, %d) is partly transparent (colour #%02X%02X%02X, alpha %d)";
+constexpr char kPixelSkippedColour[] =
+    "pixel (%d, %d) is opaque but has colour #%02X%02X%02X, which only the transparent index 9 has";
+// Which description, and where in it, names an image file: after its name.
+constexpr std::string_view kNamedBy = " (%s";
+constexpr std::string_view kNamedByEnd = ")";
+// What --nearest and --dither did to an image file's colours.
+constexpr std::string_view kNearestChanged = "  %s: %d of its pixels changed to the nearest colours\n";
+constexpr std::string_view kDitherChanged = "  %s: %d of its pixels changed by dithering\n";
+// --pack's last line when the archive was not written for an error above.
+constexpr std::string_view kArchiveNotWritten = "  %s not written: an error above stopped it\n";
 // Where a problem lies: "entry 2 (TREE), frame 1, subframe 0".
 constexpr std::string_view kAtEntry = "entry %d";
 constexpr std::string_view kAtEntryName = " (%s)";

@@ -38,6 +38,13 @@ void ReserveLarge(std::vector<std::uint8_t>& file, std::uint64_t size) {
   platform::PreferLargePages(file.data(), file.capacity());
 }
 
+// The last line of a run whose inputs kept the archive from being written,
+// after the lines that say why. False, for the caller to return.
+bool PrintNotWritten(const std::string& target) {
+  PrintWith(kArchiveNotWritten, target);
+  return false;
+}
+
 // How many entries are read ahead, at most.
 constexpr std::size_t kBatchEntries = 1024;
 
@@ -45,7 +52,8 @@ constexpr std::size_t kBatchEntries = 1024;
 // line that says why it cannot be used.
 struct LoadedImage {
   tessly::PreparedImage prepared;
-  std::string problem;
+  std::string problem;         // why, without the file's name
+  std::uint64_t changed = 0;   // pixels --nearest or --dither gave another colour
 };
 
 // A description read ahead of its turn: an entry's, with its images (one
@@ -81,16 +89,18 @@ class Packer {
     if (!usable_ || packed_.archive.entries.empty()) {
       if (tooLarge_) PrintTooLarge(target);
       if (outOfMemory_) PrintInputError(target, tessly::StatusDescription(tessly::Status::OutOfMemory));
-      return false;
+      return PrintNotWritten(target);
     }
     std::vector<std::uint8_t> file;
     ReserveLarge(file, tessly::GafArchiveFileSize(packed_.archive));
     tessly::Problem mismatch;
     const tessly::Status built = tessly::WritePackedArchive(packed_, file, mismatch);
-    if (built == tessly::Status::EntryTooLarge) return PrintTooLarge(target);
-    if (built == tessly::Status::ReadBackDiffers) return PrintInputError(target, MismatchText(mismatch)), false;
-    if (built != tessly::Status::Ok) return PrintInputError(target, tessly::StatusDescription(built)), false;
-    return WriteFile(target, file);
+    if (built == tessly::Status::EntryTooLarge) PrintTooLarge(target);
+    if (built == tessly::Status::ReadBackDiffers) PrintInputError(target, MismatchText(mismatch));
+    if (built != tessly::Status::Ok && built != tessly::Status::EntryTooLarge && built != tessly::Status::ReadBackDiffers) {
+      PrintInputError(target, tessly::StatusDescription(built));
+    }
+    return built == tessly::Status::Ok ? WriteFile(target, file) : PrintNotWritten(target);
   }
 
   // Packs the entries that wait, before anything else is printed.
@@ -99,10 +109,7 @@ class Packer {
  private:
   void Refuse() { usable_ = false; }
 
-  static bool PrintTooLarge(const std::string& target) {
-    PrintInputError(target, kArchiveTooLarge);
-    return false;  // so that a caller can return it
-  }
+  static void PrintTooLarge(const std::string& target) { PrintInputError(target, kArchiveTooLarge); }
 
   // Where the archive does not read back as packed, and what.
   static std::string MismatchText(const tessly::Problem& mismatch) {
@@ -213,12 +220,17 @@ class Packer {
     if (entry.isArchive) return PackListed(entry);
     if (!entry.selected) return;
     // PackEntry asks for the uses in the order the read-ahead listed them.
-    const tessly::PreparedImageLoader load = [&entry](std::size_t use, const tessly::ImageUse&,
-                                                      tessly::PreparedImage& prepared) {
+    const tessly::PreparedImageLoader load = [this, &entry](std::size_t use, const tessly::ImageUse& image,
+                                                            tessly::PreparedImage& prepared) {
       LoadedImage& loaded = entry.images[use];
-      if (!loaded.problem.empty()) Print(loaded.problem);
+      if (!loaded.problem.empty()) return PrintInputError(image.path + NamedBy(entry.path, image), loaded.problem), false;
+      if (options_.nearest || options_.dither) {
+        // The count goes in first: a file's name may hold "%d".
+        const auto changed = static_cast<long long>(loaded.changed);
+        Print(Formatted(Formatted(options_.dither ? kDitherChanged : kNearestChanged, changed), image.path));
+      }
       prepared = std::move(loaded.prepared);
-      return loaded.problem.empty();
+      return true;
     };
     const tessly::EntryDescription& described = entry.described;
     const tessly::Status packed = tessly::PackEntry(described, platform::DirectoryPart(entry.path), load, packed_);
@@ -237,10 +249,19 @@ class Packer {
     tessly::Problem problem;
     problem.status = ReadInputBytes(path, bytes);
     if (problem.status == tessly::Status::Ok) {
-      problem.status = tessly::ReadImageFile(bytes, palette_, {.nearest = options_.nearest}, image, problem);
+      const tessly::ImageReadOptions read{.nearest = options_.nearest, .dither = options_.dither};
+      problem.status = tessly::ReadImageFile(bytes, palette_, read, image, problem, &loaded.changed);
     }
     if (problem.status == tessly::Status::Ok) problem.status = tessly::PrepareImage(*use.described, image, loaded.prepared);
-    if (problem.status != tessly::Status::Ok) loaded.problem = InputErrorLine(path, ProblemText(problem));
+    if (problem.status != tessly::Status::Ok) loaded.problem = ProblemText(problem);
+  }
+
+  // " (E.json, frame 1, subframe 0)": the description that names an image
+  // file, and where.
+  static std::string NamedBy(const std::string& description, const tessly::ImageUse& use) {
+    std::string named = Formatted(kNamedBy, description) + Formatted(kAtFrame, use.frame);
+    if (use.subframe >= 0) named += Formatted(kAtSubframe, use.subframe);
+    return named + std::string(kNamedByEnd);
   }
 
   const Options& options_;
@@ -258,7 +279,7 @@ bool RunPack(const Options& options) {
   const std::string& target = options.arguments.front();
   PrintWith(kArchiveName, target);
   Packer packer(options);
-  if (!packer.Start() || !MakeOutputFolder(options)) return false;
+  if (!packer.Start() || !MakeOutputFolder(options)) return PrintNotWritten(target);
   bool found = true;
   for (std::size_t i = 1; i < options.arguments.size(); ++i) {
     // Wildcards expand in name order; every description given counts.
@@ -269,7 +290,8 @@ bool RunPack(const Options& options) {
     found = found && !names.empty();
     for (const std::string& name : names) packer.AddDescription(platform::DirectoryPart(given) + name);
   }
-  return found && packer.Write();
+  if (!found) return PrintNotWritten(target);
+  return packer.Write();
 }
 
 }  // namespace app

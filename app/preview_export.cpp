@@ -78,8 +78,10 @@ bool ExportGif(const Options& options, OverwriteState& overwrite, ImageWork& wor
 
 bool ExportSheet(const Options& options, OverwriteState& overwrite, ImageWork& work, const tessly::Archive& archive,
                  const tessly::Entry& entry, const EntryFrames& frames) {
-  tessly::CanvasPlan plan;
-  if (tessly::PlanSheet(frames.geometry, plan) != tessly::Status::Ok) {
+  // The atlas places each frame on the animation's canvas too, as --gif draws it.
+  tessly::CanvasPlan plan, animation;
+  if (tessly::PlanSheet(frames.geometry, plan) != tessly::Status::Ok ||
+      tessly::PlanAnimation(frames.geometry, animation) != tessly::Status::Ok) {
     return PrintWith(kCanvasTooLarge, work.stem), true;
   }
   const platform::OutputName image = OutputIn(options, SheetName(work.stem));
@@ -97,7 +99,7 @@ bool ExportSheet(const Options& options, OverwriteState& overwrite, ImageWork& w
   const tessly::AtlasNames names{work.stem, image.name, options.delay * 10};
   return WriteOutput(
       overwrite, work, OutputIn(options, SheetAtlasName(work.stem)),
-      [&](tessly::ByteSink& sink) { return tessly::WriteSheetAtlas(plan, frames.geometry, names, sink); }, written);
+      [&](tessly::ByteSink& sink) { return tessly::WriteSheetAtlas(plan, animation, frames.geometry, names, sink); }, written);
 }
 
 }  // namespace

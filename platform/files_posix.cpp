@@ -30,6 +30,12 @@ bool OpenForReading(const std::string& path, File& file) {
   return true;
 }
 
+PathKind KindOfPath(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::File;
+  return S_ISREG(info.st_mode) ? PathKind::File : PathKind::Other;
+}
+
 std::int64_t ReadFileAt(File& file, std::uint64_t offset, void* buffer, std::size_t count) {
   if (offset > static_cast<std::uint64_t>(LLONG_MAX)) return -1;
   auto* bytes = static_cast<char*>(buffer);

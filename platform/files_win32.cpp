@@ -33,6 +33,15 @@ bool OpenForReading(const std::string& path, File& file) {
   return OpenDiskFile(path, GENERIC_READ, OPEN_EXISTING, file);
 }
 
+PathKind KindOfPath(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::Missing : PathKind::File;
+  }
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Other : PathKind::File;
+}
+
 std::int64_t ReadFileAt(File& file, std::uint64_t offset, void* buffer, std::size_t count) {
   LONG high = static_cast<LONG>(offset >> 32);
   const DWORD low = SetFilePointer(Handle(file), static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);

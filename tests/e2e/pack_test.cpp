@@ -124,7 +124,7 @@ TEST(Pack, OneImageNamedByManyFrames) {
                 R"(, "image": "ROCK00.PNG"})";
         const std::vector<Bytes> rows = compressed ? std::vector<Bytes>{{0x04, 1, 2, 0x03}, {0x0A, 3}}
                                                    : std::vector<Bytes>{{1, 2, 9}, {3, 3, 3}};
-        if (k == 0) built.push_back({name});
+        if (k == 0) built.push_back({name, {}, 1});  // aux1 as in the game's archives
         built.back().frames.push_back({Image{3, 2, compressed, rows, std::uint16_t(k + e), std::uint16_t(-k), 9}});
       }
       fixture::WriteFile(dir / (name + ".json"), Text(json + "]}"));
@@ -133,6 +133,43 @@ TEST(Pack, OneImageNamedByManyFrames) {
     EXPECT_EQ(RunTessly(dir.path, {"--pack", "b.gaf", "E*.json"}), kBanner + printed + Exported("b.gaf"));
     EXPECT_TRUE(FilesIn(dir.path)["b.gaf"] == fixture::BuildStandardGaf(built)) << entries << " entries";
   }
+}
+
+// Colours a palette lacks, worked out by hand. The palette: 0 black, 1 grey
+// 250, 2 white, 9 grey 50 (the rest black). --nearest gives grey 120 black
+// and grey 50 black, not index 9; --dither also passes 120 x 7/16 = 53 on to
+// the grey 250 beside it, which becomes white.
+TEST(Pack, NearestAndDitherSayWhatTheyChanged) {
+  const auto grey = [](std::initializer_list<int> values) {
+    Bytes rgba;
+    for (const int v : values) rgba.insert(rgba.end(), {std::uint8_t(v), std::uint8_t(v), std::uint8_t(v), 255});
+    return rgba;
+  };
+  std::string lines = "GIMP Palette\n0 0 0\n250 250 250\n255 255 255\n";
+  for (int i = 3; i < 9; ++i) lines += "0 0 0\n";
+  lines += "50 50 50\n";
+  const std::map<std::string, Bytes> inputs{
+      {"g.gpl", Text(lines)}, {"G00.PNG", Png(3, 1, grey({120, 250, 50}))},
+      {"G.json", Text(R"({"name": "G", "frames": [{"width": 3, "height": 1, "compressed": 0, "image": "G00.PNG"}]})")}};
+  const auto archive = [](Bytes indexes) {
+    return fixture::BuildStandardGaf({{"G", {{Image{3, 1, 0, {indexes}, 0, 0, 9}}}, 1}});
+  };
+  std::map<std::string, Bytes> lone = inputs;
+  lone["G00.PNG"] = Png(3, 1, grey({250, 250, 50}));
+  const std::string packed = "  Packed G\n  Exported b.gaf\n";
+  const std::vector<RunRow> rows = {
+      {inputs, {"--palette", "g.gpl", "--pack", "b.gaf", "G.json"}, {.exitStatus = 1},
+       "b.gaf\nERROR: G00.PNG (G.json, frame 0): pixel (0, 0) has colour #787878, which the palette lacks\n"
+       "  b.gaf not written: an error above stopped it\n"},
+      {lone, {"--palette", "g.gpl", "--pack", "b.gaf", "G.json"}, {.exitStatus = 1},
+       "b.gaf\nERROR: G00.PNG (G.json, frame 0): pixel (2, 0) is opaque but has colour #323232, which only the transparent "
+       "index 9 has\n  b.gaf not written: an error above stopped it\n"},
+      {inputs, {"--palette", "g.gpl", "--nearest", "--pack", "b.gaf", "G.json"}, {},
+       "b.gaf\n  G00.PNG: 2 of its pixels changed to the nearest colours\n" + packed, {{"b.gaf", archive({0, 1, 0})}}},
+      {inputs, {"--palette", "g.gpl", "--dither", "--pack", "b.gaf", "G.json"}, {},
+       "b.gaf\n  G00.PNG: 3 of its pixels changed by dithering\n" + packed, {{"b.gaf", archive({0, 2, 0})}}},
+  };
+  for (const RunRow& row : rows) ExpectRun(row);
 }
 
 // Entry E: frame 0 a compressed 3x2 image (indexes 1 2 9 / 3 3 3), frame 1
@@ -149,7 +186,7 @@ TEST(Pack, EditedInputsTable) {
   };
   const auto archive = [](Image first, Image second) {
     first.aux1 = 0xFFFF, first.aux3 = 9;
-    return fixture::BuildStandardGaf({{"E", {{first}, {second}}, 0, 7}});
+    return fixture::BuildStandardGaf({{"E", {{first}, {second}}, 1, 7}});
   };
   const Image second{2, 1, 0, {{4, 0}}};
   const Bytes indexed = Png(3, 2, {1, 2, 9, 3, 3, 3}, 10), bmp = Bmp(2, {0x000080, 0x000000});
@@ -169,6 +206,7 @@ TEST(Pack, EditedInputsTable) {
     return changed;
   };
   const std::string packed = "b.gaf\n  Packed E\n  Exported b.gaf\n", refused = "b.gaf\nERROR: ";
+  const std::string notWritten = " not written: an error above stopped it\n", stopped = "  b.gaf" + notWritten;
   const auto Patched = [](Bytes file, std::size_t at, std::uint32_t value) {
     fixture::Put(file, at, value);
     return file;
@@ -187,22 +225,30 @@ TEST(Pack, EditedInputsTable) {
       {with({{"E00.PNG", Png(3, 2, rgba(0x000000))}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
        {{"b.gaf", archive(Rows(3, {{0x04, 0, 2, 0x03}, {0x0A, 3}}), second)}}},
       // A colour table other than the palette's: its colours are matched.
-      {with({{"E00.PNG", Png(3, 2, {0, 1, 8, 2, 2, 2}, 9, 1)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed, {{"b.gaf", good}}},
+      // An opaque pixel of index 9's colour alone would turn transparent: refused.
+      {with({{"E00.PNG", Png(3, 2, {0, 1, 8, 2, 2, 2}, 9, 1)}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing, refused +
+       "E00.PNG (E.json, frame 0): pixel (2, 0) is opaque but has colour #5454FC, which only the transparent index 9 has\n" + stopped,
+       {{"b.gaf", kOld}}},
       // Resized: the image's size wins over the description's. Indexes of a table that is the palette's stay as they are.
       {with({{"E00.PNG", Png(1, 1, {10}, 11)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
        {{"b.gaf", archive(Rows(1, {{0x00, 10}}), second)}}},
       {with({{"E00.PNG", Png(3, 2, rgba(0x010203))}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
-       refused + "E00.PNG: pixel (0, 0) has colour #010203, which the palette lacks\n", {{"b.gaf", kOld}}},
-      {with({{"E00.PNG", Png(3, 2, rgba(0x010203))}}), {"-Y", "--nearest", "--pack", "b.gaf", "E.json"}, {}, packed,
+       refused + "E00.PNG (E.json, frame 0): pixel (0, 0) has colour #010203, which the palette lacks\n" + stopped, {{"b.gaf", kOld}}},
+      {with({{"E00.PNG", Png(3, 2, rgba(0x010203))}}), {"-Y", "--nearest", "--pack", "b.gaf", "E.json"}, {},
+       "b.gaf\n  E00.PNG: 1 of its pixels changed to the nearest colours\n  E01.BMP: 0 of its pixels changed to the nearest colours\n"
+       "  Packed E\n  Exported b.gaf\n",
        {{"b.gaf", archive(Rows(3, {{0x04, 0, 2, 0x03}, {0x0A, 3}}), second)}}},
       {with({{"E00.PNG", Png(3, 2, rgba(0x800000, 128))}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
-       refused + "E00.PNG: pixel (0, 0) is partly transparent (colour #800000, alpha 128)\n", {{"b.gaf", kOld}}},
+       refused + "E00.PNG (E.json, frame 0): pixel (0, 0) is partly transparent (colour #800000, alpha 128)\n" + stopped, {{"b.gaf", kOld}}},
       {with({{"E.json", description(frame0, R"({"aux4": -1, "image": "E01.BMP"})")}}), {"-Y", "--pack", "b.gaf", "E.json"},
-       failing, refused + "E.json: frames[1].aux4 -1 is not a number from 0 to 4294967295\n", {{"b.gaf", kOld}}},
+       failing, refused + "E.json: frames[1].aux4 -1 is not a number from 0 to 4294967295\n" + stopped, {{"b.gaf", kOld}}},
       {with({{"E.json", Text(R"({"name": ")" + std::string(31, 'N') + R"(", "frames": []})")}}), {"--pack", "c.gaf", "E.json"},
        {}, "c.gaf\n  Packed " + std::string(31, 'N') + "\n  Exported c.gaf\n"},
       {with({{"E.json", description(frame0, R"({"image": "E02.BMP"})")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
-       refused + "E02.BMP: the file cannot be opened\n", {{"b.gaf", kOld}}},
+       refused + "E02.BMP (E.json, frame 1): there is no such file\n" + stopped, {{"b.gaf", kOld}}},
+      {with({{"E.json", Text(R"({"name": "E", "frames": [{"subframes": [{"image": "E00.PNG"}, {"image": "in"}]}]})")}, {"in/x", {}}}),
+       {"-Y", "--pack", "b.gaf", "E.json"}, failing,
+       refused + "in (E.json, frame 0, subframe 1): it is a folder or a device, not a file\n" + stopped, {{"b.gaf", kOld}}},
       // Indexes of 4, 2 and 1 bits, as editors write images of few colours.
       {with({{"E00.PNG", Png(3, 2, {0x12, 0x90, 0x33, 0x30}, 10, 0, 4)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
        {{"b.gaf", good}}},
@@ -214,24 +260,24 @@ TEST(Pack, EditedInputsTable) {
       {with({{"E01.BMP", Bmp(1, {0x000080, 0x000000}, 8, true)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
        {{"b.gaf", archive(Rows(3, {{0x04, 1, 2, 0x03}, {0x0A, 3}}), Image{1, 2, 0, {{4}, {0}}})}}},
       {with({{"E01.BMP", Patched(Bmp(1, {0x000080, 0x000000}, 8), 62, 2)}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
-       refused + "E01.BMP: the image file is damaged\n", {{"b.gaf", kOld}}},
+       refused + "E01.BMP (E.json, frame 1): the image file is damaged\n" + stopped, {{"b.gaf", kOld}}},
       // A BMP file of 32 bits, whose fourth byte is no alpha.
       {with({{"E01.BMP", Bmp(2, {0x000080, 0x000000}, 32)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
        {{"b.gaf", good}}},
       {with({{"E00.PNG", Text("not an image")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
-       refused + "E00.PNG: neither a PNG file nor a BMP file\n", {{"b.gaf", kOld}}},
+       refused + "E00.PNG (E.json, frame 0): neither a PNG file nor a BMP file\n" + stopped, {{"b.gaf", kOld}}},
       {with({{"E01.BMP", Patched(bmp, 30, 1)}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
-       refused + "E01.BMP: a BMP file that is compressed, or not of 8, 24 or 32 bits\n", {{"b.gaf", kOld}}},
+       refused + "E01.BMP (E.json, frame 1): a BMP file that is compressed, or not of 8, 24 or 32 bits\n" + stopped, {{"b.gaf", kOld}}},
       // BMP headers that say more than the file holds: rows past its end, a wider image.
       {with({{"E01.BMP", Patched(bmp, 10, 55)}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
-       refused + "E01.BMP: the image file is damaged\n", {{"b.gaf", kOld}}},
+       refused + "E01.BMP (E.json, frame 1): the image file is damaged\n" + stopped, {{"b.gaf", kOld}}},
       {with({{"E01.BMP", Patched(bmp, 18, 3)}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
-       refused + "E01.BMP: the image file is damaged\n", {{"b.gaf", kOld}}},
+       refused + "E01.BMP (E.json, frame 1): the image file is damaged\n" + stopped, {{"b.gaf", kOld}}},
       // Descriptions are told apart by what they hold, not by their names.
       {with({{"list.json", Text(R"({"entries": ["E.json"]})")}}), {"-Y", "--pack", "b.gaf", "list.json"}, {}, packed,
        {{"b.gaf", good}}},
       {with({{"list.json", Text(R"({"entries": ["in.json"]})")}, {"in.json", Text(R"({"entries": ["E.json"]})")}}),  // no nesting
-       {"-Y", "--pack", "b.gaf", "list.json"}, failing, refused + "in.json: name is missing\n", {{"b.gaf", kOld}}},
+       {"-Y", "--pack", "b.gaf", "list.json"}, failing, refused + "in.json: name is missing\n" + stopped, {{"b.gaf", kOld}}},
       {{{"E.GAF.JSON", inputs.at("E.json")}, {"E00.PNG", indexed}, {"E01.BMP", bmp}}, {"--pack", "b.gaf", "E.GAF.JSON"},
        {}, "b.gaf\n  Packed E\n  Exported b.gaf\n", {{"b.gaf", good}}},
       // Descriptions in another folder name images beside them.
@@ -240,17 +286,17 @@ TEST(Pack, EditedInputsTable) {
       // No more pieces than a count holds.
       {with({{"E.json", Text(R"({"name": "E", "frames": [{"subframes": [)" + many(R"({"image": "E00.PNG"})") + "]}]}")}}),
        {"-Y", "--pack", "b.gaf", "E.json"}, failing,
-       refused + "E.json: frames[0].subframes holds 32768 subframes, more than a frame can hold (32767)\n", {{"b.gaf", kOld}}},
+       refused + "E.json: frames[0].subframes holds 32768 subframes, more than a frame can hold (32767)\n" + stopped, {{"b.gaf", kOld}}},
       {with({{"E.json", Text(R"({"name": "E", "frames": [)" + many(R"({"image": "E00.PNG"})") + "]}")}}),
        {"-Y", "--pack", "b.gaf", "E.json"}, failing,
-       refused + "E.json: frames holds 32768 frames, more than an entry can hold (32767)\n", {{"b.gaf", kOld}}},
+       refused + "E.json: frames holds 32768 frames, more than an entry can hold (32767)\n" + stopped, {{"b.gaf", kOld}}},
       {inputs, {"--palette", "no.pal", "--pack", "b.gaf", "E.json"}, failing,
-       "b.gaf\nERROR: cannot use the palette no.pal: the file cannot be opened\n", {{"b.gaf", kOld}}},
+       "b.gaf\nERROR: cannot use the palette no.pal: there is no such file\n" + stopped, {{"b.gaf", kOld}}},
       {inputs, {"-N", "--pack", "b.gaf", "E.json"}, failing, "b.gaf\n  Packed E\n  b.gaf already exists; skipping\n", {{"b.gaf", kOld}}},
       {with({{"b.gaf.unfinished/in", {}}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,  // where the new one is written first
        "b.gaf\n  Packed E\n  error opening b.gaf.unfinished to write\n", {{"b.gaf", kOld}}},
-      {inputs, {"-E", "x*", "--pack", "c.gaf", "E.json"}, failing, "c.gaf\nERROR: c.gaf: no entry to pack\n"},
-      {inputs, {"--pack", "c.gaf", "F*.json"}, failing, "c.gaf\nERROR: F*.json: no such description\n"},
+      {inputs, {"-E", "x*", "--pack", "c.gaf", "E.json"}, failing, "c.gaf\nERROR: c.gaf: no entry to pack\n  c.gaf" + notWritten},
+      {inputs, {"--pack", "c.gaf", "F*.json"}, failing, "c.gaf\nERROR: F*.json: no such description\n  c.gaf" + notWritten},
       {inputs, {"--pack", "no/c.gaf", "E.json"}, failing, "no/c.gaf\n  Packed E\n  error opening no/c.gaf to write\n"},
       // Into another folder, as given or from that of --out, which is made.
       {with({{"o/b.gaf", kOld}}), {"--pack", "o/b.gaf", "E.json", "-Y"}, {}, "o/b.gaf\n  Packed E\n  Exported o/b.gaf\n",

@@ -58,7 +58,7 @@ TEST(Run, Table) {
        "--help\tShow this text with the long options\n"},
       {{}, {"-E"}, {}, "ERROR: -E requires a pattern (use * and ? as wildcards)\n" + kUsage},
       // A palette that cannot be used ends the run before any archive: missing, damaged, not given.
-      {{{"t.gaf", two}}, {"-B", "--palette", "none.pal"}, {}, "ERROR: cannot use the palette none.pal: the file cannot be opened\n"},
+      {{{"t.gaf", two}}, {"-B", "--palette", "none.pal"}, {}, "ERROR: cannot use the palette none.pal: there is no such file\n"},
       {{{"t.gaf", two}, {"p.pal", {'J', 'A', 'S', 'C', '-', 'P', 'A', 'L', '\n', '0', '\n', '1', '\n', '1', ' ', '2', '\n'}}},
        {"--png", "--palette", "p.pal"}, {},
        "ERROR: cannot use the palette p.pal: a colour of the palette is not three numbers from 0 to 255\n"},

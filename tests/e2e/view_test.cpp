@@ -200,21 +200,35 @@ TEST(Views, SheetCellsHoldTheFramesAndTheAtlasSaysWhere) {
     EXPECT_EQ(atlas["meta"]["image"], name + ".sheet.png");
     EXPECT_EQ(atlas["meta"]["frameTags"], Json::parse(R"([{"name": ")" + name + R"(", "from": 0, "to": )" +
                                                       std::to_string(row.frames.size() - 1) + R"(, "direction": "forward"}])"));
+    EXPECT_EQ(atlas["meta"]["format"], "INDEXED8");
     std::vector<std::string> keys, expectedKeys;
     const auto inOrder = nlohmann::ordered_json::parse(files[name + ".sheet.json"]);
     for (const auto& [key, frame] : inOrder["frames"].items()) keys.push_back(key);
     for (std::size_t k = 0; k < row.frames.size(); ++k) expectedKeys.push_back(name + "0" + std::to_string(k));
     ASSERT_EQ(keys, expectedKeys);
+    EXPECT_EQ(atlas["animations"], Json({{name, keys}}));
     for (std::size_t k = 0; k < row.frames.size(); ++k) {
       const fixture::Image& header = row.entry.frames[k].image;
       const auto& frame = atlas["frames"][keys[k]];
-      const Json cell = frame["frame"];
+      const Json cell = frame["frame"], placed = frame["spriteSourceSize"];
       const int x = cell["x"], y = cell["y"], w = cell["w"], h = cell["h"];
       EXPECT_EQ(Crop(sheet, cell), row.frames[k]) << keys[k];
-      EXPECT_EQ(frame["sourceSize"], Json({{"w", header.width}, {"h", header.height}})) << keys[k];
-      EXPECT_EQ(frame["spriteSourceSize"], Json({{"x", 0}, {"y", 0}, {"w", header.width}, {"h", header.height}}));
-      EXPECT_EQ(double(frame["pivot"]["x"]) * 1000 + double(frame["duration"]),
-                (header.width ? double(std::int16_t(header.aux1)) / header.width * 1000 : 0) + 50) << keys[k];
+      // The cell, placed where spriteSourceSize says on a canvas of sourceSize, is the GIF's frame.
+      Canvas canvas{frame["sourceSize"]["w"], frame["sourceSize"]["h"], {}};
+      canvas.pixels.assign(std::size_t(canvas.width * canvas.height), 9);
+      for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i)
+          canvas.pixels[std::size_t((int(placed["y"]) + j) * canvas.width + int(placed["x"]) + i)] = row.frames[k].pixels[std::size_t(j * w + i)];
+      EXPECT_EQ(canvas, row.shown[k]) << keys[k];
+      EXPECT_EQ(Json({placed["w"], placed["h"], frame["trimmed"]}),
+                Json({w, h, placed["x"] != 0 || placed["y"] != 0 || w != canvas.width || h != canvas.height}));
+      // One anchor for every frame: the origin's point on the canvas.
+      EXPECT_EQ(frame["anchor"], frame["pivot"]);
+      if (w * h != 0) {
+        EXPECT_EQ(double(frame["anchor"]["x"]) * canvas.width * 1000 + double(frame["duration"]),
+                  (int(placed["x"]) + std::int16_t(header.aux1)) * 1000 + 50) << keys[k];
+        EXPECT_EQ(double(frame["anchor"]["y"]) * canvas.height, int(placed["y"]) + std::int16_t(header.aux2)) << keys[k];
+      }
       // A cell with pixels keeps a gap of 2 from the edges; one of none lies at (0, 0).
       EXPECT_TRUE(w * h == 0 ? x + y == 0 : x >= 2 && y >= 2 && x + w + 2 <= sheet.width && y + h + 2 <= sheet.height);
       for (int row_y = y; row_y < y + h; ++row_y) std::fill_n(outside.pixels.begin() + row_y * sheet.width + x, w, 9);

@@ -177,14 +177,16 @@ TEST(Contract, EveryPromiseOfThePublicHeaders) {
 TEST(Descriptions, RefusedWithTheKeyItsValueAndWhy) {
   // clang-format off
   const std::tuple<bool, std::string, std::string> rows[] = {  // of an archive, the text, the problem
-      {false, "{", "the text is not JSON"}, {false, "[]", "the text is not a JSON object"},
+      {false, "{", "the text is not JSON at line 1, column 2"}, {false, "[]", "the text is not a JSON object"},
+      {false, "{\n  \"name\": x\n}", "the text is not JSON at line 2, column 11"},
+      {true, "\n\n{\"entries\": [,]}", "the text is not JSON at line 3, column 14"},
       {false, R"({"frames": []})", "name is missing"}, {false, R"({"name": 5, "frames": []})", "name 5 is not 1 to 31 bytes"},
       {false, R"({"name": ")" + std::string(32, 'N') + R"(", "frames": []})", "name \"" + std::string(32, 'N') + "\" is not 1 to 31 bytes"},
       {false, R"({"name": "A", "frames": {}})", "frames {} is not a list of frames"},
       {false, R"({"name": "A", "frames": [], "aux1": 65536})", "aux1 65536 is not a number from 0 to 65535"},
       {false, R"({"name": "A", "frames": [], "frameCount": 1.5})", "frameCount 1.5 is not a whole number"},
-      {false, R"({"name": "A", "frames": [], "frameCount": -1})", "frameCount -1 is not the number of frames"},
-      {false, R"({"name": "A", "frames": [{}], "frameCount": 3})", "frameCount 3 is not the number of frames"},
+      {false, R"({"name": "A", "frames": [], "frameCount": -1})", "frameCount -1 is not the number of frames (the list holds 0)"},
+      {false, R"({"name": "A", "frames": [{}], "frameCount": 3})", "frameCount 3 is not the number of frames (the list holds 1)"},
       {false, R"({"name": "A", "frames": [7]})", "frames[0] 7 is not a frame that can be rebuilt"},
       {false, R"({"name": "A", "frames": [{}]})", "frames[0].image is missing"},
       {false, R"({"name": "A", "frames": [{"image": ""}]})", "frames[0].image \"\" is not a file name"},

@@ -92,9 +92,10 @@ Status WriteEntryDescription(const EntryDescription& description, ByteSink& sink
 
 // Reads a description that WriteEntryDescription wrote, or one written by
 // hand. Every key goes to the field it names, as given; missing keys take
-// defaults (0 for aux1, aux2, tableAux, originX, originY, aux4, aux5, width
-// and height; 9 for transparencyIndex; 1 for compressed; the number of
-// frames for frameCount, of subframes for a frame's subframeCount, else 0);
+// defaults, the values that the game's own archives hold (kUsualEntryAux1
+// for aux1; 0 for aux2, tableAux, originX, originY, aux4, aux5, width and
+// height; 9 for transparencyIndex; 1 for compressed; the number of frames
+// for frameCount, of subframes for a frame's subframeCount, else 0);
 // unknown keys are passed over. A frame is made of subframes when it has a
 // "subframes" list, and is an image otherwise. Code points up to U+00FF in
 // names stand for the bytes of the same value; an image file's name with
@@ -105,7 +106,12 @@ Status WriteEntryDescription(const EntryDescription& description, ByteSink& sink
 // that is an image with a subframeCount above 0, a null frame or subframe,
 // an empty subframe list, or more than 32767 frames or subframes (what the
 // counts hold); else Ok or OutOfMemory.
+// The text that is not JSON says at which line and column (from 1, in
+// bytes) it stops being JSON.
 Status ReadEntryDescription(std::span<const std::uint8_t> json, EntryDescription& description, Problem& problem);
+
+// The entry header's aux1 in every entry of the game's archives.
+constexpr std::uint16_t kUsualEntryAux1 = 1;
 
 // An archive as described: its header's version, and the description
 // files of its entries in the archive's order.

@@ -52,7 +52,9 @@ class FileSource : public ByteSource {
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
 
-  // Opens a regular file for reading. Ok, CannotOpen or OutOfMemory.
+  // Opens a regular file for reading. Ok, NoSuchFile, NotAFile, CannotOpen
+  // (a file that cannot be read, such as one the user may not read) or
+  // OutOfMemory.
   Status Open(const std::string& path);
   std::int64_t ReadAt(std::uint64_t offset, void* buffer, std::size_t count) override;
   // Bytes within one cached block.
@@ -70,7 +72,7 @@ Status ReadAll(ByteSource& source, std::size_t largest, std::vector<std::uint8_t
 
 // Reads the whole file at `path` into `bytes`, straight from the file with
 // no cache: for the many small files (images, descriptions) that are read
-// once, front to back. Ok, CannotOpen, or what ReadAll returns.
+// once, front to back. Ok, NoSuchFile, NotAFile, CannotOpen, or what ReadAll returns.
 Status ReadFile(const std::string& path, std::size_t largest, std::vector<std::uint8_t>& bytes);
 
 // Bytes to write, front to back.

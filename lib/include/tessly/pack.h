@@ -67,6 +67,8 @@ Status PrepareImage(const ImageDescription& described, DecodedImage& image, Prep
 struct ImageUse {
   std::string path;                  // the folder given + the image's file name
   const ImageDescription* described; // within the entry description, which must outlive it
+  int frame = -1;                    // the frame that names it, from 0
+  int subframe = -1;                 // and the subframe, or -1 for the frame's own image
 };
 
 // Every image of `described`, in the order PackEntry loads them: each

@@ -41,11 +41,17 @@ struct AtlasNames {
   int durationMs = 70;
 };
 
-// Writes the atlas of the plan's frames: for each frame its cell (`frame`
-// and `spriteSourceSize`), `sourceSize`, `pivot` (the origin over the size,
-// 0 for a side of no pixels), `rotated` and `trimmed` false, and
-// `duration`; then `meta`, with one tag that runs through all the frames.
-Status WriteSheetAtlas(const CanvasPlan& plan, std::span<const FrameGeometry> frames, const AtlasNames& names,
-                       ByteSink& sink);
+// Writes the atlas of the sheet's frames, as engines load it (PixiJS,
+// Phaser, Aseprite's readers): for each frame its cell on the sheet
+// (`frame`), `sourceSize` (the animation's canvas, from PlanAnimation),
+// `spriteSourceSize` (where the frame lies on that canvas), `trimmed`
+// (whether it fills less than the canvas), `rotated` false, `anchor` and
+// `pivot` (the origin over the canvas, 0 for a side of no pixels: one point
+// for every frame, so that the frames do not jump) and `duration`; then
+// `animations` (the entry's frames in order) and `meta`, whose `format`
+// says that the sheet holds 8-bit indexes, with one tag that runs through
+// all the frames.
+Status WriteSheetAtlas(const CanvasPlan& sheet, const CanvasPlan& animation, std::span<const FrameGeometry> frames,
+                       const AtlasNames& names, ByteSink& sink);
 
 }  // namespace tessly

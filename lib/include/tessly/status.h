@@ -68,6 +68,14 @@ enum class Status {
   EntryTooLarge,  // a file past Limits::entryBytes or kOffsetLimit
   OutOfMemory,
   WriteFailed,  // the byte sink refused a write
+
+  // Why a file could not be opened, where CannotOpen does not say; last,
+  // so that the statuses before them keep their numbers.
+  NoSuchFile,  // nothing stands at the path
+  NotAFile,    // a folder or a device stands there
+
+  // Rebuilding archives, added later.
+  OpaqueSkippedColour,  // an opaque pixel whose colour only the skipped index has
 };
 
 // A short description of the status in English, such as "the entry header

@@ -51,12 +51,15 @@ constexpr StatusDescriptionRow kDescriptions[] = {
     {Status::EntryTooLarge, "the file would be larger than the limit"},
     {Status::OutOfMemory, "out of memory"},
     {Status::WriteFailed, "a write failed"},
+    {Status::NoSuchFile, "there is no such file"},
+    {Status::NotAFile, "it is a folder or a device, not a file"},
+    {Status::OpaqueSkippedColour, "an opaque pixel has the colour of the skipped index alone"},
 };
 constexpr bool InOrder() {
   for (std::size_t i = 0; i < std::size(kDescriptions); ++i) {
     if (kDescriptions[i].status != static_cast<Status>(i)) return false;
   }
-  return std::size(kDescriptions) == static_cast<std::size_t>(Status::WriteFailed) + 1;
+  return std::size(kDescriptions) == static_cast<std::size_t>(Status::OpaqueSkippedColour) + 1;
 }
 static_assert(InOrder(), "one row for every status, in order");
 

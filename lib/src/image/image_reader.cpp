@@ -24,12 +24,64 @@ std::uint32_t Rgb(const Colour& colour) {
 // Turns colours into the indexes of a palette, as ReadImageFile says.
 class ColourMatcher {
  public:
-  ColourMatcher(const Palette& palette, bool nearest) : palette_(palette), nearest_(nearest) {
-    for (std::size_t i = palette.colours.size(); i-- > 0;)
-      indexes_[Rgb(palette.colours[i])] = static_cast<std::uint8_t>(i);
+  ColourMatcher(const Palette& palette, const ImageReadOptions& options) : palette_(palette), options_(options) {
+    // The skipped index is no colour an opaque pixel can take.
+    for (std::size_t i = palette.colours.size(); i-- > 0;) {
+      if (i != kSkippedPixel) indexes_[Rgb(palette.colours[i])] = static_cast<std::uint8_t>(i);
+    }
   }
 
-  // The index of pixel (x, y); false, with `problem` filled, when it has none.
+  // Every pixel of `rgba` (red, green, blue, alpha, row after row) into
+  // `image`, which has its size; false, with `problem` naming the pixel,
+  // for one that has no index.
+  bool Match(const std::vector<std::uint8_t>& rgba, DecodedImage& image, Problem& problem, std::uint64_t& changed) {
+    changed = 0;
+    const std::size_t width = image.width;
+    // Floyd-Steinberg: what a pixel's colour missed by goes on in sixteenths,
+    // 7 to the right, 3, 5 and 1 to the row below; one row of errors for this
+    // row and one for the next, each with room for x = -1 and x = width.
+    std::vector<int> errors(options_.dither ? 2 * 3 * (width + 2) : 0);
+    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+      const std::size_t x = i % width, y = i / width;
+      const std::uint8_t* p = rgba.data() + 4 * i;
+      if (options_.dither && x == 0 && y > 0) {  // the next row's errors become this row's
+        std::copy(errors.begin() + 3 * (width + 2), errors.end(), errors.begin());
+        std::fill(errors.begin() + 3 * (width + 2), errors.end(), 0);
+      }
+      int* here = options_.dither ? &errors[3 * (x + 1)] : nullptr;
+      Colour colour{p[0], p[1], p[2]};
+      if (here != nullptr && p[3] == 255) colour = WithError(colour, here);
+      if (!Index(colour, p[3], static_cast<int>(x), static_cast<int>(y), image.pixels[i], problem)) return false;
+      if (p[3] == 0) continue;
+      const Colour& taken = palette_.colours[image.pixels[i]];
+      changed += taken != Colour{p[0], p[1], p[2]} ? 1 : 0;
+      if (here != nullptr) Spread(colour, taken, here, width);
+    }
+    return true;
+  }
+
+ private:
+  // The colour with the error that reached it, rounded and kept within 0 to 255.
+  static Colour WithError(const Colour& colour, const int* error) {
+    const auto channel = [](int value, int sixteenths) {
+      const int rounded = sixteenths >= 0 ? (sixteenths + 8) / 16 : -((-sixteenths + 8) / 16);
+      return static_cast<std::uint8_t>(std::clamp(value + rounded, 0, 255));
+    };
+    return {channel(colour.red, error[0]), channel(colour.green, error[1]), channel(colour.blue, error[2])};
+  }
+
+  // Passes on what `wanted` missed by when it became `taken`.
+  static void Spread(const Colour& wanted, const Colour& taken, int* here, std::size_t width) {
+    const int missed[3] = {wanted.red - taken.red, wanted.green - taken.green, wanted.blue - taken.blue};
+    int* below = here + 3 * (width + 2);
+    for (int c = 0; c < 3; ++c) {
+      here[3 + c] += 7 * missed[c];
+      below[c - 3] += 3 * missed[c];
+      below[c] += 5 * missed[c];
+      below[c + 3] += missed[c];
+    }
+  }
+
   bool Index(const Colour& colour, std::uint8_t alpha, int x, int y, std::uint8_t& index, Problem& problem) const {
     if (alpha == 0) {
       index = kSkippedPixel;
@@ -40,12 +92,14 @@ class ColourMatcher {
       index = found->second;
       return true;
     }
-    if (alpha == 255 && nearest_) {
+    if (alpha == 255 && (options_.nearest || options_.dither)) {
       index = Nearest(colour);
       return true;
     }
     problem = {};
-    problem.status = alpha == 255 ? Status::ColourNotInPalette : Status::PartlyTransparent;
+    problem.status = alpha != 255                                ? Status::PartlyTransparent
+                     : colour == palette_.colours[kSkippedPixel] ? Status::OpaqueSkippedColour
+                                                                 : Status::ColourNotInPalette;
     problem.x = x;
     problem.y = y;
     problem.colour = colour;
@@ -53,7 +107,6 @@ class ColourMatcher {
     return false;
   }
 
- private:
   std::uint8_t Nearest(const Colour& colour) const {
     const auto distance = [&colour](const Colour& c) {
       const int r = c.red - colour.red, g = c.green - colour.green, b = c.blue - colour.blue;
@@ -67,14 +120,9 @@ class ColourMatcher {
   }
 
   const Palette& palette_;
-  bool nearest_;
+  const ImageReadOptions& options_;
   std::unordered_map<std::uint32_t, std::uint8_t> indexes_;
 };
-
-Status MatchedPixel(const ColourMatcher& matcher, const Colour& colour, std::uint8_t alpha, int x, int y,
-                    std::uint8_t& index, Problem& problem) {
-  return matcher.Index(colour, alpha, x, y, index, problem) ? Status::Ok : problem.status;
-}
 
 // Whether a colour table's `count` colours (256 at most in PNG and BMP
 // files alike) are the palette's first ones.
@@ -123,22 +171,17 @@ Status ReadPngIndexes(spng_ctx* context, const spng_ihdr& header, DecodedImage& 
   return Status::Ok;
 }
 
-Status ReadPngColours(spng_ctx* context, const ColourMatcher& matcher, DecodedImage& image, Problem& problem) {
+Status ReadPngColours(spng_ctx* context, ColourMatcher& matcher, DecodedImage& image, Problem& problem,
+                      std::uint64_t& changed) {
   std::size_t size = 0;
   if (spng_decoded_image_size(context, SPNG_FMT_RGBA8, &size) != 0) return Status::ImageDamaged;
   std::vector<std::uint8_t> rgba(size);
   if (spng_decode_image(context, rgba.data(), size, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS) != 0) return Status::ImageDamaged;
-  for (std::size_t i = 0; i < image.pixels.size(); ++i) {
-    const std::uint8_t* p = rgba.data() + 4 * i;
-    const Status status = MatchedPixel(matcher, {p[0], p[1], p[2]}, p[3], static_cast<int>(i % image.width),
-                                       static_cast<int>(i / image.width), image.pixels[i], problem);
-    if (status != Status::Ok) return status;
-  }
-  return Status::Ok;
+  return matcher.Match(rgba, image, problem, changed) ? Status::Ok : problem.status;
 }
 
 Status ReadPng(std::span<const std::uint8_t> file, const Palette& palette, const ImageReadOptions& options,
-               DecodedImage& image, Problem& problem) {
+               DecodedImage& image, Problem& problem, std::uint64_t& changed) {
   std::unique_ptr<spng_ctx, ContextFree> context(spng_ctx_new(0));
   if (!context) return Status::OutOfMemory;
   spng_ihdr header{};
@@ -155,7 +198,8 @@ Status ReadPng(std::span<const std::uint8_t> file, const Palette& palette, const
       })) {
     return ReadPngIndexes(context.get(), header, image);
   }
-  return ReadPngColours(context.get(), ColourMatcher(palette, options.nearest), image, problem);
+  ColourMatcher matcher(palette, options);
+  return ReadPngColours(context.get(), matcher, image, problem, changed);
 }
 
 // --- BMP: the file header, an info header of 40 bytes or more, the colour
@@ -163,7 +207,7 @@ Status ReadPng(std::span<const std::uint8_t> file, const Palette& palette, const
 // height is negative.
 
 Status ReadBmp(std::span<const std::uint8_t> file, const Palette& palette, const ImageReadOptions& options,
-               DecodedImage& image, Problem& problem) {
+               DecodedImage& image, Problem& problem, std::uint64_t& changed) {
   using little_endian::LoadU16;
   using little_endian::LoadU32;
   if (file.size() < bmp::kHeadersSize) return Status::ImageDamaged;
@@ -191,36 +235,41 @@ Status ReadBmp(std::span<const std::uint8_t> file, const Palette& palette, const
     return Colour{entry[2], entry[1], entry[0]};
   };
   const bool keepIndexes = bits == 8 && TableIsPalette(tableSize, palette, tableColour);
-  const ColourMatcher matcher(palette, options.nearest);
+  // Other files' colours, top row first, all opaque, to be matched.
+  std::vector<std::uint8_t> rgba(keepIndexes ? 0 : 4 * image.pixels.size());
   for (std::uint64_t y = 0; y < rows; ++y) {
     const std::uint8_t* row = &file[rowsAt + stride * (height < 0 ? y : rows - 1 - y)];
     for (std::uint64_t x = 0; x < std::uint64_t(width); ++x) {
-      std::uint8_t& index = image.pixels[y * std::uint64_t(width) + x];
+      const std::uint64_t i = y * std::uint64_t(width) + x;
       if (keepIndexes) {
-        index = row[x];
+        image.pixels[i] = row[x];
         continue;
       }
       if (bits == 8 && row[x] >= tableSize) return Status::ImageDamaged;
       const std::uint8_t* bgr = row + x * bits / 8;
       const Colour colour = bits == 8 ? tableColour(row[x]) : Colour{bgr[2], bgr[1], bgr[0]};
-      const Status status =
-          MatchedPixel(matcher, colour, 255, static_cast<int>(x), static_cast<int>(y), index, problem);
-      if (status != Status::Ok) return status;
+      std::copy_n(std::array{colour.red, colour.green, colour.blue, std::uint8_t{255}}.begin(), 4, &rgba[4 * i]);
     }
   }
-  return Status::Ok;
+  ColourMatcher matcher(palette, options);
+  return keepIndexes || matcher.Match(rgba, image, problem, changed) ? Status::Ok : problem.status;
 }
 
 }  // namespace
 
 Status ReadImageFile(std::span<const std::uint8_t> file, const Palette& palette, const ImageReadOptions& options,
-                     DecodedImage& image, Problem& problem) {
+                     DecodedImage& image, Problem& problem, std::uint64_t* changedPixels) {
   static constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::uint64_t changed = 0;
+  if (changedPixels == nullptr) changedPixels = &changed;
+  *changedPixels = 0;
   try {
     if (file.size() >= 8 && std::memcmp(file.data(), kPngSignature, 8) == 0) {
-      return ReadPng(file, palette, options, image, problem);
+      return ReadPng(file, palette, options, image, problem, *changedPixels);
     }
-    if (file.size() >= 2 && file[0] == 'B' && file[1] == 'M') return ReadBmp(file, palette, options, image, problem);
+    if (file.size() >= 2 && file[0] == 'B' && file[1] == 'M') {
+      return ReadBmp(file, palette, options, image, problem, *changedPixels);
+    }
   } catch (const std::bad_alloc&) {
     return Status::OutOfMemory;
   }

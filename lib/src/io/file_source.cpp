@@ -69,13 +69,30 @@ struct FileSource::State {
   }
 };
 
+namespace {
+
+// What stands at a path that could not be opened.
+Status WhyNotOpened(const std::string& path) {
+  switch (platform::KindOfPath(path)) {
+    case platform::PathKind::Missing:
+      return Status::NoSuchFile;
+    case platform::PathKind::Other:
+      return Status::NotAFile;
+    case platform::PathKind::File:
+      break;
+  }
+  return Status::CannotOpen;
+}
+
+}  // namespace
+
 FileSource::FileSource() = default;
 FileSource::~FileSource() = default;
 
 Status FileSource::Open(const std::string& path) {
   state_.reset(new (std::nothrow) State);
   if (!state_) return Status::OutOfMemory;
-  return platform::OpenForReading(path, state_->file) ? Status::Ok : Status::CannotOpen;
+  return platform::OpenForReading(path, state_->file) ? Status::Ok : WhyNotOpened(path);
 }
 
 std::span<const std::uint8_t> FileSource::View(std::uint64_t offset, std::size_t count) {
@@ -113,7 +130,7 @@ std::int64_t FileSource::ReadAt(std::uint64_t offset, void* buffer, std::size_t 
 
 Status ReadFile(const std::string& path, std::size_t largest, std::vector<std::uint8_t>& bytes) {
   platform::File file;
-  if (!platform::OpenForReading(path, file)) return Status::CannotOpen;
+  if (!platform::OpenForReading(path, file)) return WhyNotOpened(path);
   UncachedFile source(file);
   return ReadAll(source, largest, bytes);
 }

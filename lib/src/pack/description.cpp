@@ -217,13 +217,14 @@ class Reader {
     if (frames->size() > kMostPieces) return Fail("frames", nullptr, TooMany(frames->size(), "frames", "an entry"));
     const auto count = static_cast<std::int16_t>(frames->size());
     if (!Number(json, "", "frameCount", count, entry.frameCount) ||
-        !Number(json, "", "aux1", std::uint16_t{0}, entry.aux1) ||
+        !Number(json, "", "aux1", kUsualEntryAux1, entry.aux1) ||
         !Number(json, "", "aux2", std::uint32_t{0}, entry.aux2)) {
       return false;
     }
     if (frames->size() != static_cast<std::size_t>(std::max<std::int16_t>(entry.frameCount, 0)) ||
         entry.frameCount < 0) {
-      return Fail("frameCount", At(json, "frameCount"), "is not the number of frames");
+      return Fail("frameCount", At(json, "frameCount"),
+                  "is not the number of frames (the list holds " + std::to_string(frames->size()) + ")");
     }
     for (std::size_t k = 0; k < frames->size(); ++k) {
       const std::string at = "frames[" + std::to_string(k) + "]";
@@ -257,7 +258,24 @@ class Reader {
   Problem& problem_;
 };
 
-Json Parsed(std::span<const std::uint8_t> text) { return Json::parse(text.begin(), text.end(), nullptr, false); }
+// The parsed text, or discarded with `where` saying where the text stops
+// being JSON: "at line 3, column 7", counted from 1 in bytes.
+Json Parsed(std::span<const std::uint8_t> text, std::string* where = nullptr) {
+  try {
+    return Json::parse(text.begin(), text.end());
+  } catch (const Json::parse_error& error) {
+    // `byte` counts from 1, and lies one past the end at an early end.
+    const std::size_t at = std::min<std::size_t>(error.byte == 0 ? 0 : error.byte - 1, text.size());
+    std::size_t line = 1, lineStart = 0;
+    for (std::size_t i = 0; i < at; ++i) {
+      if (text[i] == '\n') line += 1, lineStart = i + 1;
+    }
+    if (where != nullptr) *where = " at line " + std::to_string(line) + ", column " + std::to_string(at - lineStart + 1);
+  } catch (const Json::exception&) {
+    // nothing else is thrown by parsing but memory running out
+  }
+  return Json(Json::value_t::discarded);
+}
 
 }  // namespace
 
@@ -346,10 +364,11 @@ Status WriteEntryDescription(const EntryDescription& description, ByteSink& sink
 
 Status ReadEntryDescription(std::span<const std::uint8_t> json, EntryDescription& description, Problem& problem) {
   try {
-    const Json parsed = Parsed(json);
+    std::string where;
+    const Json parsed = Parsed(json, &where);
     Reader reader(problem);
     description = {};
-    if (parsed.is_discarded()) return reader.Fail("the text", nullptr, "is not JSON"), Status::DescriptionInvalid;
+    if (parsed.is_discarded()) return reader.Fail("the text", nullptr, "is not JSON" + where), Status::DescriptionInvalid;
     return reader.Entry(parsed, description) ? Status::Ok : Status::DescriptionInvalid;
   } catch (const std::bad_alloc&) {
     return Status::OutOfMemory;
@@ -379,11 +398,12 @@ Status WriteArchiveDescription(const ArchiveDescription& description, ByteSink& 
 Status ReadArchiveDescription(std::span<const std::uint8_t> json, ArchiveDescription& description,
                               Problem& problem) {
   try {
-    const Json parsed = Parsed(json);
+    std::string where;
+    const Json parsed = Parsed(json, &where);
     Reader reader(problem);
     description = {};
     if (!parsed.is_object()) {
-      reader.Fail("the text", nullptr, parsed.is_discarded() ? "is not JSON" : "is not a JSON object");
+      reader.Fail("the text", nullptr, parsed.is_discarded() ? "is not JSON" + where : "is not a JSON object");
       return Status::DescriptionInvalid;
     }
     if (!reader.Number(parsed, "", "version", kGafVersion, description.version)) return Status::DescriptionInvalid;

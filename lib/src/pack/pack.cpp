@@ -196,12 +196,15 @@ Status PrepareImage(const ImageDescription& described, DecodedImage& image, Prep
 Status ListImageUses(const EntryDescription& described, const std::string& folder, std::vector<ImageUse>& uses) {
   uses.clear();
   try {
-    for (const std::optional<FrameDescription>& frame : described.frames) {
+    for (std::size_t k = 0; k < described.frames.size(); ++k) {
+      const std::optional<FrameDescription>& frame = described.frames[k];
       if (!frame) return Status::DescriptionInvalid;
-      if (!frame->hasSubframes) uses.push_back({folder + frame->own.image, &frame->own});
-      for (const std::optional<ImageDescription>& subframe : frame->subframes) {
+      const int number = static_cast<int>(k);
+      if (!frame->hasSubframes) uses.push_back({folder + frame->own.image, &frame->own, number});
+      for (std::size_t j = 0; j < frame->subframes.size(); ++j) {
+        const std::optional<ImageDescription>& subframe = frame->subframes[j];
         if (!subframe) return Status::DescriptionInvalid;
-        uses.push_back({folder + subframe->image, &*subframe});
+        uses.push_back({folder + subframe->image, &*subframe, number, static_cast<int>(j)});
       }
     }
   } catch (const std::bad_alloc&) {

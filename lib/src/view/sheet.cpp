@@ -87,33 +87,44 @@ Status DrawSheet(const CanvasPlan& plan, const FrameDrawer& draw, DecodedImage& 
   return Status::Ok;
 }
 
-Status WriteSheetAtlas(const CanvasPlan& plan, std::span<const FrameGeometry> frames, const AtlasNames& names,
-                       ByteSink& sink) {
+Status WriteSheetAtlas(const CanvasPlan& sheet, const CanvasPlan& animation, std::span<const FrameGeometry> frames,
+                       const AtlasNames& names, ByteSink& sink) {
   try {
     const std::string entry = CodePointsOf(names.entryName);
-    Json described = Json::object();
-    for (std::size_t k = 0; k < frames.size() && k < plan.places.size(); ++k) {
+    // Every frame's origin falls on one point of the animation's canvas.
+    const std::size_t count = std::min({frames.size(), sheet.places.size(), animation.places.size()});
+    const int originX = count == 0 ? 0 : animation.places[0].left + frames[0].originX;
+    const int originY = count == 0 ? 0 : animation.places[0].top + frames[0].originY;
+    const Json anchor = {{"x", Pivot(originX, animation.width)}, {"y", Pivot(originY, animation.height)}};
+    Json described = Json::object(), keys = Json::array();
+    for (std::size_t k = 0; k < count; ++k) {
       const FrameGeometry& frame = frames[k];
-      described[ImageFileName(entry, static_cast<int>(k), -1, "")] = {
-          {"frame", Rectangle(plan.places[k], frame)},
-          {"rotated", false},
-          {"trimmed", false},
-          {"spriteSourceSize", Rectangle({}, frame)},
-          {"sourceSize", {{"w", frame.width}, {"h", frame.height}}},
-          {"pivot", {{"x", Pivot(frame.originX, frame.width)}, {"y", Pivot(frame.originY, frame.height)}}},
-          {"duration", names.durationMs}};
+      const Placement& onCanvas = animation.places[k];
+      const bool trimmed = onCanvas.left != 0 || onCanvas.top != 0 || frame.width != animation.width ||
+                           frame.height != animation.height;
+      const std::string key = ImageFileName(entry, static_cast<int>(k), -1, "");
+      described[key] = {{"frame", Rectangle(sheet.places[k], frame)},
+                        {"rotated", false},
+                        {"trimmed", trimmed},
+                        {"spriteSourceSize", Rectangle(onCanvas, frame)},
+                        {"sourceSize", {{"w", animation.width}, {"h", animation.height}}},
+                        {"anchor", anchor},
+                        {"pivot", anchor},
+                        {"duration", names.durationMs}};
+      keys.push_back(key);
     }
     Json tags = Json::array();
     if (!frames.empty()) {
       tags.push_back({{"name", entry}, {"from", 0}, {"to", frames.size() - 1}, {"direction", "forward"}});
     }
     const Json atlas = {{"frames", std::move(described)},
+                        {"animations", {{entry, std::move(keys)}}},
                         {"meta",
                          {{"app", "Tessly"},
                           {"version", "1.0"},
                           {"image", CodePointsOf(names.imageFile)},
-                          {"format", "RGBA8888"},
-                          {"size", {{"w", plan.width}, {"h", plan.height}}},
+                          {"format", "INDEXED8"},
+                          {"size", {{"w", sheet.width}, {"h", sheet.height}}},
                           {"scale", "1"},
                           {"frameTags", std::move(tags)}}}};
     return WriteJson(atlas, sink);

@@ -38,6 +38,11 @@ class File {
 // Opens an existing regular file for reading; others may read it too.
 bool OpenForReading(const std::string& path, File& file);
 
+// What stands at a path, followed through links: nothing (or a path
+// through something that is no folder), a regular file, or anything else.
+enum class PathKind { Missing, File, Other };
+PathKind KindOfPath(const std::string& path);
+
 // Reads up to `count` bytes at absolute `offset`. Returns the number of bytes
 // read (fewer than `count` only at the end of the file), or -1 on failure.
 std::int64_t ReadFileAt(File& file, std::uint64_t offset, void* buffer, std::size_t count);
