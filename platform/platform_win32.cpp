@@ -76,10 +76,12 @@ bool IsAbsolutePath(std::string_view path) {
   return path.starts_with('/') || path.starts_with('\\') || (path.size() >= 2 && path[1] == ':');
 }
 
+// The separator added is the one the folder's path is written with.
 std::string FolderPrefix(std::string_view folder) {
   std::string prefix(folder);
-  if (!prefix.empty() && prefix.find_last_of("/\\:") != prefix.size() - 1) prefix += '\\';
-  return prefix;
+  if (prefix.empty() || prefix.find_last_of("/\\:") == prefix.size() - 1) return prefix;
+  const bool backslashes = prefix.find('\\') != std::string::npos && prefix.find('/') == std::string::npos;
+  return prefix + (backslashes ? '\\' : '/');
 }
 
 bool MakeFolders(const std::string& folder) {

@@ -50,11 +50,14 @@ TEST(Run, Table) {
        "--json\tWith -B or --png, also write NAME.json describing each entry\n--palette FILE\tUse the colours of FILE (a palette file) in BMP and PNG files\n"
        "--pack ARCHIVE DESCRIPTION...\tBuild ARCHIVE from the descriptions that --json wrote and their images\n"
        "--nearest\tWith --pack, give a colour that the palette lacks its nearest colour\n"
+       "--dither\tWith --pack, dither colours that the palette lacks (Floyd-Steinberg) instead\n"
        "--list\tList every entry, frame and subframe with its header fields; nothing is written\n"
        "--gif\tWrite NAME.gif, each entry's frames as an animation that loops forever\n"
        "--sheet\tWrite NAME.sheet.png, each entry's frames on one sheet, and its atlas NAME.sheet.json\n"
        "--delay CS\tWith --gif or --sheet, show each frame CS hundredths of a second (default 7)\n"
        "--check\tReport what is damaged or off in each archive; exit status 1 if any is damaged\n"
+       "--out DIR\tWrite every output into DIR, made if missing, instead of the current folder\n"
+       "--write-palette FILE\tWrite the palette as FILE: .pal (JASC), .gpl (GIMP), .act (Photoshop) or .png (swatch)\n"
        "--help\tShow this text with the long options\n"},
       {{}, {"-E"}, {}, "ERROR: -E requires a pattern (use * and ? as wildcards)\n" + kUsage},
       // A palette that cannot be used ends the run before any archive: missing, damaged, not given.

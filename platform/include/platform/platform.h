@@ -51,7 +51,8 @@ std::string DirectoryPart(std::string_view fileSpec);
 bool IsAbsolutePath(std::string_view path);
 
 // The folder as a prefix of the names in it: "" stays "", "out" becomes
-// "out/" (on Windows a trailing ':' or '\\' also ends a folder).
+// "out/" (on Windows a trailing ':' or '\\' also ends a folder, and a path
+// written with backslashes alone gets one: "C:\\out" becomes "C:\\out\\").
 std::string FolderPrefix(std::string_view folder);
 
 // Makes the folder and the folders it lies in where they are missing.
