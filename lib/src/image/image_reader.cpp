@@ -45,8 +45,9 @@ class ColourMatcher {
       const std::size_t x = i % width, y = i / width;
       const std::uint8_t* p = rgba.data() + 4 * i;
       if (options_.dither && x == 0 && y > 0) {  // the next row's errors become this row's
-        std::copy(errors.begin() + 3 * (width + 2), errors.end(), errors.begin());
-        std::fill(errors.begin() + 3 * (width + 2), errors.end(), 0);
+        const auto next = errors.begin() + static_cast<std::ptrdiff_t>(3 * (width + 2));
+        std::copy(next, errors.end(), errors.begin());
+        std::fill(next, errors.end(), 0);
       }
       int* here = options_.dither ? &errors[3 * (x + 1)] : nullptr;
       Colour colour{p[0], p[1], p[2]};
