@@ -10,7 +10,8 @@
 
 namespace app {
 
-bool ForEachArchive(const Options& options, const std::function<bool(const std::string& path, const std::string& name)>& each) {
+bool ForEachArchive(const Options& options,
+                    const std::function<bool(const std::string& path, const std::string& name)>& each) {
   // Tessly's own modes take every filespec, in order; -B and the split, as
   // ever, the last one alone.
   std::vector<std::string> specs{options.fileSpec};

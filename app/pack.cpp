@@ -95,12 +95,11 @@ class Packer {
     ReserveLarge(file, tessly::GafArchiveFileSize(packed_.archive));
     tessly::Problem mismatch;
     const tessly::Status built = tessly::WritePackedArchive(packed_, file, mismatch);
-    if (built == tessly::Status::EntryTooLarge) PrintTooLarge(target);
-    if (built == tessly::Status::ReadBackDiffers) PrintInputError(target, MismatchText(mismatch));
-    if (built != tessly::Status::Ok && built != tessly::Status::EntryTooLarge && built != tessly::Status::ReadBackDiffers) {
-      PrintInputError(target, tessly::StatusDescription(built));
-    }
-    return built == tessly::Status::Ok ? WriteFile(target, file) : PrintNotWritten(target);
+    if (built == tessly::Status::Ok) return WriteFile(target, file);
+    PrintInputError(target, built == tessly::Status::EntryTooLarge     ? std::string(kArchiveTooLarge)
+                            : built == tessly::Status::ReadBackDiffers ? MismatchText(mismatch)
+                                                                       : std::string(tessly::StatusDescription(built)));
+    return PrintNotWritten(target);
   }
 
   // Packs the entries that wait, before anything else is printed.
@@ -143,7 +142,6 @@ class Packer {
     PrintWith(kFailedToWrite, target.Path());
     return false;
   }
-
 
   // Descriptions wait in a batch, so that they and their images are read
   // on every core; then they are packed in order, each printing its lines

@@ -18,7 +18,9 @@ bool RunWritePalette(const Options& options) {
   }
   OverwriteState overwrite = OverwriteState::From(options);
   FileSink out;
-  const auto write = [&](tessly::ByteSink& sink) { return tessly::WritePalette(palette, form, sink) == tessly::Status::Ok; };
+  const auto write = [&](tessly::ByteSink& sink) {
+    return tessly::WritePalette(palette, form, sink) == tessly::Status::Ok;
+  };
   return WriteOutputFile(UserOutput(options, options.paletteOutput), messages::kErrorOpeningBitmapToWrite, overwrite,
                          out, write)
       .written;

@@ -44,8 +44,10 @@ Status WriteSwatch(const Palette& palette, ByteSink& sink) {
 }  // namespace
 
 bool PaletteFormOf(std::string_view fileName, PaletteForm& form) {
-  constexpr std::pair<std::string_view, PaletteForm> kExtensions[] = {
-      {".PAL", PaletteForm::Jasc}, {".GPL", PaletteForm::Gimp}, {".ACT", PaletteForm::Act}, {".PNG", PaletteForm::PngSwatch}};
+  constexpr std::pair<std::string_view, PaletteForm> kExtensions[] = {{".PAL", PaletteForm::Jasc},
+                                                                      {".GPL", PaletteForm::Gimp},
+                                                                      {".ACT", PaletteForm::Act},
+                                                                      {".PNG", PaletteForm::PngSwatch}};
   for (const auto& [extension, named] : kExtensions) {
     if (fileName.size() > extension.size() &&
         base::EqualsIgnoringCase(fileName.substr(fileName.size() - extension.size()), extension)) {
@@ -62,8 +64,8 @@ Status WritePalette(const Palette& palette, PaletteForm form, ByteSink& sink) {
       case PaletteForm::Jasc:
         return WriteText("JASC-PAL\r\n0100\r\n256\r\n" + ColourLines(palette, "%d %d %d\r\n"), sink);
       case PaletteForm::Gimp:
-        return WriteText("GIMP Palette\nName: Tessly\nColumns: 16\n#\n" + ColourLines(palette, "%3d %3d %3d\tIndex %d\n"),
-                         sink);
+        return WriteText(
+            "GIMP Palette\nName: Tessly\nColumns: 16\n#\n" + ColourLines(palette, "%3d %3d %3d\tIndex %d\n"), sink);
       case PaletteForm::Act: {
         std::string table;
         for (const Colour& c : palette.colours) table += {char(c.red), char(c.green), char(c.blue)};
