@@ -15,7 +15,7 @@ bool ForEachArchive(const Options& options,
   // Tessly's own modes take every filespec, in order; -B and the split, as
   // ever, the last one alone.
   std::vector<std::string> specs{options.fileSpec};
-  if (options.EveryFileSpec() && options.arguments.size() > 1) specs = options.arguments;
+  if (options.EveryFileSpec() && !options.arguments.empty()) specs = options.arguments;
   // Every name is found before the first archive is opened. The names are
   // bare; they are opened in the directory they were found in, each path once.
   std::vector<std::pair<std::string, std::string>> archives;

@@ -136,38 +136,50 @@ TEST(Pack, OneImageNamedByManyFrames) {
 }
 
 // Colours a palette lacks, worked out by hand. The palette: 0 black, 1 grey
-// 250, 2 white, 9 grey 50 (the rest black). --nearest gives grey 120 black
-// and grey 50 black, not index 9; --dither also passes 120 x 7/16 = 53 on to
-// the grey 250 beside it, which becomes white.
+// 250, 2 white, 3 green 250, 4 magenta, 9 grey 50 (the rest black). In
+// G00, --nearest gives grey 120 black and grey 50 black, not index 9;
+// --dither also passes 120 x 7/16 = 53 on to the grey 250 beside it, which
+// becomes white. G01 is dithered in every direction and channel: its first
+// pixel passes (0, 53, 0) on to the second, (120, 113, 200), magenta
+// rather than grey 250; the transparent pixel takes and passes on nothing.
 TEST(Pack, NearestAndDitherSayWhatTheyChanged) {
-  const auto grey = [](std::initializer_list<int> values) {
-    Bytes rgba;
-    for (const int v : values) rgba.insert(rgba.end(), {std::uint8_t(v), std::uint8_t(v), std::uint8_t(v), 255});
-    return rgba;
+  const auto rgba = [](std::initializer_list<std::uint32_t> colours) {
+    Bytes pixels;
+    for (const std::uint32_t c : colours) {
+      pixels.insert(pixels.end(), {std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c), std::uint8_t(c == 0xFF0000 ? 0 : 255)});
+    }
+    return pixels;
   };
-  std::string lines = "GIMP Palette\n0 0 0\n250 250 250\n255 255 255\n";
-  for (int i = 3; i < 9; ++i) lines += "0 0 0\n";
+  std::string lines = "GIMP Palette\n0 0 0\n250 250 250\n255 255 255\n0 250 0\n255 0 255\n";
+  for (int i = 5; i < 9; ++i) lines += "0 0 0\n";
   lines += "50 50 50\n";
   const std::map<std::string, Bytes> inputs{
-      {"g.gpl", Text(lines)}, {"G00.PNG", Png(3, 1, grey({120, 250, 50}))},
-      {"G.json", Text(R"({"name": "G", "frames": [{"width": 3, "height": 1, "compressed": 0, "image": "G00.PNG"}]})")}};
-  const auto archive = [](Bytes indexes) {
-    return fixture::BuildStandardGaf({{"G", {{Image{3, 1, 0, {indexes}, 0, 0, 9}}}, 1}});
+      {"g.gpl", Text(lines)},
+      {"G00.PNG", Png(3, 1, rgba({0x787878, 0xFAFAFA, 0x323232}))},  // 0xFF0000: transparent red
+      {"G01.PNG", Png(3, 3, rgba({0x007800, 0x783CC8, 0xC828DC, 0xFFFFFF, 0xFF0000, 0x783CC8, 0x5A5A5A, 0xC8C8C8, 0x5A5A5A}))},
+      {"G.json", Text(R"({"name": "G", "frames": [{"width": 3, "height": 1, "compressed": 0, "image": "G00.PNG"},
+                                                   {"compressed": 0, "image": "G01.PNG"}]})")}};
+  const auto archive = [](Bytes first, std::vector<Bytes> second) {
+    return fixture::BuildStandardGaf({{"G", {{Image{3, 1, 0, {first}, 0, 0, 9}}, {Image{3, 3, 0, second, 0, 0, 9}}}, 1}});
   };
   std::map<std::string, Bytes> lone = inputs;
-  lone["G00.PNG"] = Png(3, 1, grey({250, 250, 50}));
+  lone["G00.PNG"] = Png(3, 1, rgba({0xFAFAFA, 0xFAFAFA, 0x323232}));
   const std::string packed = "  Packed G\n  Exported b.gaf\n";
+  const std::string green = "ERROR: G01.PNG (G.json, frame 1): pixel (0, 0) has colour #007800, which the palette lacks\n"
+                            "  b.gaf not written: an error above stopped it\n";
   const std::vector<RunRow> rows = {
       {inputs, {"--palette", "g.gpl", "--pack", "b.gaf", "G.json"}, {.exitStatus = 1},
-       "b.gaf\nERROR: G00.PNG (G.json, frame 0): pixel (0, 0) has colour #787878, which the palette lacks\n"
-       "  b.gaf not written: an error above stopped it\n"},
+       "b.gaf\nERROR: G00.PNG (G.json, frame 0): pixel (0, 0) has colour #787878, which the palette lacks\n" + green},
       {lone, {"--palette", "g.gpl", "--pack", "b.gaf", "G.json"}, {.exitStatus = 1},
        "b.gaf\nERROR: G00.PNG (G.json, frame 0): pixel (2, 0) is opaque but has colour #323232, which only the transparent "
-       "index 9 has\n  b.gaf not written: an error above stopped it\n"},
+       "index 9 has\n" + green},
       {inputs, {"--palette", "g.gpl", "--nearest", "--pack", "b.gaf", "G.json"}, {},
-       "b.gaf\n  G00.PNG: 2 of its pixels changed to the nearest colours\n" + packed, {{"b.gaf", archive({0, 1, 0})}}},
+       "b.gaf\n  G00.PNG: 2 of its pixels changed to the nearest colours\n  G01.PNG: 7 of its pixels changed to the nearest "
+       "colours\n" + packed,
+       {{"b.gaf", archive({0, 1, 0}, {{0, 4, 4}, {2, 9, 4}, {0, 1, 0}})}}},
       {inputs, {"--palette", "g.gpl", "--dither", "--pack", "b.gaf", "G.json"}, {},
-       "b.gaf\n  G00.PNG: 3 of its pixels changed by dithering\n" + packed, {{"b.gaf", archive({0, 2, 0})}}},
+       "b.gaf\n  G00.PNG: 3 of its pixels changed by dithering\n  G01.PNG: 8 of its pixels changed by dithering\n" + packed,
+       {{"b.gaf", archive({0, 2, 0}, {{0, 4, 4}, {1, 9, 0}, {0, 2, 4}})}}},
   };
   for (const RunRow& row : rows) ExpectRun(row);
 }
@@ -246,9 +258,9 @@ TEST(Pack, EditedInputsTable) {
        {}, "c.gaf\n  Packed " + std::string(31, 'N') + "\n  Exported c.gaf\n"},
       {with({{"E.json", description(frame0, R"({"image": "E02.BMP"})")}}), {"-Y", "--pack", "b.gaf", "E.json"}, failing,
        refused + "E02.BMP (E.json, frame 1): there is no such file\n" + stopped, {{"b.gaf", kOld}}},
-      {with({{"E.json", Text(R"({"name": "E", "frames": [{"subframes": [{"image": "E00.PNG"}, {"image": "in"}]}]})")}, {"in/x", {}}}),
+      {with({{"E.json", Text(R"({"name": "E", "frames": [{"subframes": [{"image": "in"}, {"image": "E00.PNG"}]}]})")}, {"in/x", {}}}),
        {"-Y", "--pack", "b.gaf", "E.json"}, failing,
-       refused + "in (E.json, frame 0, subframe 1): it is a folder or a device, not a file\n" + stopped, {{"b.gaf", kOld}}},
+       refused + "in (E.json, frame 0, subframe 0): it is a folder or a device, not a file\n" + stopped, {{"b.gaf", kOld}}},
       // Indexes of 4, 2 and 1 bits, as editors write images of few colours.
       {with({{"E00.PNG", Png(3, 2, {0x12, 0x90, 0x33, 0x30}, 10, 0, 4)}}), {"-Y", "--pack", "b.gaf", "E.json"}, {}, packed,
        {{"b.gaf", good}}},

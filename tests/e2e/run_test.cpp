@@ -33,6 +33,8 @@ TEST(Run, Table) {
   const Bytes big = fixture::BuildGaf({{"A", {{PlainImage(40, 40)}, {PlainImage(3, 3)}}}, {"B", {{PlainImage(3, 3)}}}});
   // Entry A: a frame, then a frame of two subframes; entry B: a frame. All outputs exist.
   const fixture::Frame subframes{PlainImage(1, 1), {PlainImage(1, 1), PlainImage(1, 1)}};
+  Image far[2] = {PlainImage(1, 1), PlainImage(1, 1)};
+  far[0].aux1 = 0x7FFF, far[1].aux1 = 0x8000;
   const std::string q0 = "a.gaf\n" + Question("A00.BMP"), q1 = Question("A01_00.BMP"), q2 = Question("A01_01.BMP");
   const std::string qb = Question("B00.BMP"), x0 = Exported("A00.BMP"), x1 = Exported("A01_00.BMP");
   const std::string x2 = Exported("A01_01.BMP"), xb = Exported("B00.BMP"), skipping = " already exists; skipping\n";
@@ -66,6 +68,8 @@ TEST(Run, Table) {
        {"--png", "--palette", "p.pal"}, {},
        "ERROR: cannot use the palette p.pal: a colour of the palette is not three numbers from 0 to 255\n"},
       {{}, {"--palette", "-S"}, {}, "ERROR: --palette requires a file name\n" + kUsage},
+      {{}, {"--write-palette", "x.pal", "--palette", "no.pal"}, {.exitStatus = 1},
+       "ERROR: cannot use the palette no.pal: there is no such file\n"},
       // Names in order without regard to case, ties by their bytes; too short, another version, a directory, empty.
       {{{"b.gaf", one}, {"a.gaf", Bytes(one.begin(), one.begin() + 11)}, {"A.gaf", Bytes(12)}, {"_.gaf", one}, {"c.GAF/in", {}}, {"e.gaf", {}}}, {"*.*"}, {},
        "A.gaf\nInvalid GAF\na.gaf\nInvalid GAF\nb.gaf\n  Only one GAF entry (no action taken)\nc.GAF\n"
@@ -89,9 +93,14 @@ TEST(Run, Table) {
       {{{"a.gaf", one}, {"t.gaf", two}}, {"--png", "t.gaf", "none*", "*.GAF"}, {},
        "File not found: none*\nt.gaf\n" + Exported("P00.PNG") + Exported("Q00.PNG") + "a.gaf\n" + Exported("ONE00.PNG")},
       {{{"a.gaf", one}, {"t.gaf", two}}, {"-B", "t.gaf", "a.gaf"}, {}, "a.gaf\n" + Exported("ONE00.BMP")},
-      // Previews of entries of one name are named as --json names their files.
-      {{{"r.gaf", fixture::BuildGaf({{"R", {{PlainImage(1, 1)}}}, {"r", {{PlainImage(1, 1)}}}, {"R", {{PlainImage(1, 1)}}}})}},
-       {"--gif"}, {}, "r.gaf\n" + Exported("R.gif") + Exported("r(1).gif") + Exported("R(2).gif")},
+      // Previews of entries of one name are named as --json names their files, whichever -E selects.
+      {{{"r.gaf", fixture::BuildGaf({{"R", {{PlainImage(1, 1)}}}, {"S", {{PlainImage(1, 1)}}}, {"r", {{PlainImage(1, 1)}}},
+                                      {"R", {{PlainImage(1, 1)}}}})}},
+       {"--gif", "-E", "r"}, {}, "r.gaf\n" + Exported("R.gif") + Exported("r(2).gif") + Exported("R(3).gif")},
+      // Origins 65535 apart need a canvas wider than a GIF's; the next entry is drawn all the same.
+      {{{"w.gaf", fixture::BuildGaf({{"W", {{far[0]}, {far[1]}}}, {"ONE", {{PlainImage(1, 1)}}}})}}, {"--sheet"}, {},
+       "w.gaf\n  W: the frames need a canvas larger than 65535 pixels a side or 32767 x 32767 pixels; no file written\n" +
+       Exported("ONE.sheet.png") + Exported("ONE.sheet.json")},
       {{{"p.gaf", BuildPictures()}}, {"-P"}, {},
        "p.gaf\n" + Exported("GOOD_gadget.GAF") + " error seeking frame data position\n" + Exported("HOLE_gadget.GAF")},
       // Outputs that cannot be created, and are not asked about: a name with a path separator, a link.

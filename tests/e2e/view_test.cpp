@@ -220,8 +220,8 @@ TEST(Views, SheetCellsHoldTheFramesAndTheAtlasSaysWhere) {
         for (int i = 0; i < w; ++i)
           canvas.pixels[std::size_t((int(placed["y"]) + j) * canvas.width + int(placed["x"]) + i)] = row.frames[k].pixels[std::size_t(j * w + i)];
       EXPECT_EQ(canvas, row.shown[k]) << keys[k];
-      EXPECT_EQ(Json({placed["w"], placed["h"], frame["trimmed"]}),
-                Json({w, h, placed["x"] != 0 || placed["y"] != 0 || w != canvas.width || h != canvas.height}));
+      EXPECT_EQ(Json({placed["w"], placed["h"], frame["trimmed"], frame["rotated"]}),
+                Json({w, h, placed["x"] != 0 || placed["y"] != 0 || w != canvas.width || h != canvas.height, false}));
       // One anchor for every frame: the origin's point on the canvas.
       EXPECT_EQ(frame["anchor"], frame["pivot"]);
       if (w * h != 0) {

@@ -179,6 +179,7 @@ TEST(Descriptions, RefusedWithTheKeyItsValueAndWhy) {
   const std::tuple<bool, std::string, std::string> rows[] = {  // of an archive, the text, the problem
       {false, "{", "the text is not JSON at line 1, column 2"}, {false, "[]", "the text is not a JSON object"},
       {false, "{\n  \"name\": x\n}", "the text is not JSON at line 2, column 11"},
+      {false, "{\"name\": \"a\nb\"}", "the text is not JSON at line 1, column 12"},  // a line end within a string
       {true, "\n\n{\"entries\": [,]}", "the text is not JSON at line 3, column 14"},
       {false, R"({"frames": []})", "name is missing"}, {false, R"({"name": 5, "frames": []})", "name 5 is not 1 to 31 bytes"},
       {false, R"({"name": ")" + std::string(32, 'N') + R"(", "frames": []})", "name \"" + std::string(32, 'N') + "\" is not 1 to 31 bytes"},

@@ -61,6 +61,7 @@ TEST(Options, ParseTable) {
       {{"--nearest", "--dither", "--pack", "a", "b"}, "ERROR: --nearest and --dither cannot go together\n"},
       {{"--Out", "o", "--gif", "--out", "p/"}, " E'' S'_gadget' F'*.gaf' V2 O'p/'"}, {{"--out"}, out}, {{"--out", "-b"}, out},
       {{"--out", ""}, out}, {{"-E", "--out", "x"}, starQuestionDot}, {{"--out", "-E", "x"}, out},
+      {{"-E", "--dither", "x"}, starQuestion}, {{"-E", "--write-palette", "x.pal"}, starQuestionDot},
       {{"--write-palette", "x.GPL"}, " E'' S'_gadget' F'*.gaf' W'x.GPL'"}, {{"--write-palette", "x.bmp"}, form},
       {{"--write-palette", ".pal"}, form}, {{"--write-palette", "-b", "a.pal"}, "ERROR: --write-palette requires a file name\n"},
       {{"--write-palette", "a.pal", "--gif"}, oneMode}, {{"-b", "--write-palette", "a.png"}, oneMode}, {{"--pack", "a", "b", "--write-palette", "a.act"}, oneMode},
