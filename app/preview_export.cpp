@@ -99,7 +99,7 @@ bool ExportSheet(const Options& options, OverwriteState& overwrite, ImageWork& w
   const tessly::AtlasNames names{work.stem, image.name, options.delay * 10};
   return WriteOutput(
       overwrite, work, OutputIn(options, SheetAtlasName(work.stem)),
-      [&](tessly::ByteSink& sink) { return tessly::WriteSheetAtlas(plan, animation, frames.geometry, names, sink); }, written);
+      [&](tessly::ByteSink& sink) { return tessly::WriteSheetAtlas(plan, frames.geometry, names, sink); }, written);
 }
 
 }  // namespace

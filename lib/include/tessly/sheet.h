@@ -50,8 +50,9 @@ struct AtlasNames {
 // for every frame, so that the frames do not jump) and `duration`; then
 // `animations` (the entry's frames in order) and `meta`, whose `format`
 // says that the sheet holds 8-bit indexes, with one tag that runs through
-// all the frames.
-Status WriteSheetAtlas(const CanvasPlan& sheet, const CanvasPlan& animation, std::span<const FrameGeometry> frames,
-                       const AtlasNames& names, ByteSink& sink);
+// all the frames. Ok, ImageTooLarge when the animation's canvas is (as
+// PlanAnimation says), OutOfMemory, WriteFailed.
+Status WriteSheetAtlas(const CanvasPlan& sheet, std::span<const FrameGeometry> frames, const AtlasNames& names,
+                       ByteSink& sink);
 
 }  // namespace tessly

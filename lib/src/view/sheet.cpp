@@ -87,8 +87,10 @@ Status DrawSheet(const CanvasPlan& plan, const FrameDrawer& draw, DecodedImage& 
   return Status::Ok;
 }
 
-Status WriteSheetAtlas(const CanvasPlan& sheet, const CanvasPlan& animation, std::span<const FrameGeometry> frames,
-                       const AtlasNames& names, ByteSink& sink) {
+Status WriteSheetAtlas(const CanvasPlan& sheet, std::span<const FrameGeometry> frames, const AtlasNames& names,
+                       ByteSink& sink) {
+  CanvasPlan animation;
+  if (const Status planned = PlanAnimation(frames, animation); planned != Status::Ok) return planned;
   try {
     const std::string entry = CodePointsOf(names.entryName);
     // Every frame's origin falls on one point of the animation's canvas.
