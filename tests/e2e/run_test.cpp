@@ -33,8 +33,8 @@ TEST(Run, Table) {
   const Bytes big = fixture::BuildGaf({{"A", {{PlainImage(40, 40)}, {PlainImage(3, 3)}}}, {"B", {{PlainImage(3, 3)}}}});
   // Entry A: a frame, then a frame of two subframes; entry B: a frame. All outputs exist.
   const fixture::Frame subframes{PlainImage(1, 1), {PlainImage(1, 1), PlainImage(1, 1)}};
-  Image far[2] = {PlainImage(1, 1), PlainImage(1, 1)};
-  far[0].aux1 = 0x7FFF, far[1].aux1 = 0x8000;
+  Image far[3] = {PlainImage(1, 1), PlainImage(1, 1), PlainImage(1, 1)};  // origins 65535 apart; transparency 9
+  far[0].aux1 = 0x7FFF, far[1].aux1 = 0x8000, far[2].aux3 = 9;
   const std::string q0 = "a.gaf\n" + Question("A00.BMP"), q1 = Question("A01_00.BMP"), q2 = Question("A01_01.BMP");
   const std::string qb = Question("B00.BMP"), x0 = Exported("A00.BMP"), x1 = Exported("A01_00.BMP");
   const std::string x2 = Exported("A01_01.BMP"), xb = Exported("B00.BMP"), skipping = " already exists; skipping\n";
@@ -93,6 +93,8 @@ TEST(Run, Table) {
       {{{"a.gaf", one}, {"t.gaf", two}}, {"--png", "t.gaf", "none*", "*.GAF"}, {},
        "File not found: none*\nt.gaf\n" + Exported("P00.PNG") + Exported("Q00.PNG") + "a.gaf\n" + Exported("ONE00.PNG")},
       {{{"a.gaf", one}, {"t.gaf", two}}, {"-B", "t.gaf", "a.gaf"}, {}, "a.gaf\n" + Exported("ONE00.BMP")},
+      {{{"a.gaf", fixture::BuildStandardGaf({{"ONE", {{far[2]}}}})}}, {"--check", "none*", "a.gaf"},
+       {.exitStatus = 1}, "File not found: none*\na.gaf\n  no problems\n"},
       // Previews of entries of one name are named as --json names their files, whichever -E selects.
       {{{"r.gaf", fixture::BuildGaf({{"R", {{PlainImage(1, 1)}}}, {"S", {{PlainImage(1, 1)}}}, {"r", {{PlainImage(1, 1)}}},
                                       {"R", {{PlainImage(1, 1)}}}})}},
