@@ -140,13 +140,14 @@ TEST(Pack, OneImageNamedByManyFrames) {
 // G00, --nearest gives grey 120 black and grey 50 black, not index 9;
 // --dither also passes 120 x 7/16 = 53 on to the grey 250 beside it, which
 // becomes white. G01 is dithered in every direction and channel: its first
-// pixel passes (0, 53, 0) on to the second, (120, 113, 200), magenta
-// rather than grey 250; the transparent pixel takes and passes on nothing.
+// pixel, grey 128, becomes grey 250 and passes on -122 x 3/16, 5/16 and
+// 1/16 to the row below; its transparent pixels take and pass on nothing,
+// so that the third, (30, 200, 90), becomes green 250 as it is.
 TEST(Pack, NearestAndDitherSayWhatTheyChanged) {
   const auto rgba = [](std::initializer_list<std::uint32_t> colours) {
     Bytes pixels;
     for (const std::uint32_t c : colours) {
-      pixels.insert(pixels.end(), {std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c), std::uint8_t(c == 0xFF0000 ? 0 : 255)});
+      pixels.insert(pixels.end(), {std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c), std::uint8_t(c >> 24 ? 0 : 255)});
     }
     return pixels;
   };
@@ -155,17 +156,18 @@ TEST(Pack, NearestAndDitherSayWhatTheyChanged) {
   lines += "50 50 50\n";
   const std::map<std::string, Bytes> inputs{
       {"g.gpl", Text(lines)},
-      {"G00.PNG", Png(3, 1, rgba({0x787878, 0xFAFAFA, 0x323232}))},  // 0xFF0000: transparent red
-      {"G01.PNG", Png(3, 3, rgba({0x007800, 0x783CC8, 0xC828DC, 0xFFFFFF, 0xFF0000, 0x783CC8, 0x5A5A5A, 0xC8C8C8, 0x5A5A5A}))},
+      {"G00.PNG", Png(3, 1, rgba({0x787878, 0xFAFAFA, 0x323232}))},  // 0x01RRGGBB: transparent
+      {"G01.PNG", Png(4, 3, rgba({0x808080, 0x01780000, 0x1EC85A, 0x01780000, 0x783CC8, 0xFAFAFA, 0x00FAFA, 0x01FF0000,
+                                  0x5A5A5A, 0x5A5A5A, 0x5A5A5A, 0xFFFFFF}))},
       {"G.json", Text(R"({"name": "G", "frames": [{"width": 3, "height": 1, "compressed": 0, "image": "G00.PNG"},
                                                    {"compressed": 0, "image": "G01.PNG"}]})")}};
   const auto archive = [](Bytes first, std::vector<Bytes> second) {
-    return fixture::BuildStandardGaf({{"G", {{Image{3, 1, 0, {first}, 0, 0, 9}}, {Image{3, 3, 0, second, 0, 0, 9}}}, 1}});
+    return fixture::BuildStandardGaf({{"G", {{Image{3, 1, 0, {first}, 0, 0, 9}}, {Image{4, 3, 0, second, 0, 0, 9}}}, 1}});
   };
   std::map<std::string, Bytes> lone = inputs;
   lone["G00.PNG"] = Png(3, 1, rgba({0xFAFAFA, 0xFAFAFA, 0x323232}));
   const std::string packed = "  Packed G\n  Exported b.gaf\n";
-  const std::string green = "ERROR: G01.PNG (G.json, frame 1): pixel (0, 0) has colour #007800, which the palette lacks\n"
+  const std::string green = "ERROR: G01.PNG (G.json, frame 1): pixel (0, 0) has colour #808080, which the palette lacks\n"
                             "  b.gaf not written: an error above stopped it\n";
   const std::vector<RunRow> rows = {
       {inputs, {"--palette", "g.gpl", "--pack", "b.gaf", "G.json"}, {.exitStatus = 1},
@@ -176,10 +178,10 @@ TEST(Pack, NearestAndDitherSayWhatTheyChanged) {
       {inputs, {"--palette", "g.gpl", "--nearest", "--pack", "b.gaf", "G.json"}, {},
        "b.gaf\n  G00.PNG: 2 of its pixels changed to the nearest colours\n  G01.PNG: 7 of its pixels changed to the nearest "
        "colours\n" + packed,
-       {{"b.gaf", archive({0, 1, 0}, {{0, 4, 4}, {2, 9, 4}, {0, 1, 0}})}}},
+       {{"b.gaf", archive({0, 1, 0}, {{1, 9, 3, 9}, {4, 1, 1, 9}, {0, 0, 0, 2}})}}},
       {inputs, {"--palette", "g.gpl", "--dither", "--pack", "b.gaf", "G.json"}, {},
        "b.gaf\n  G00.PNG: 3 of its pixels changed by dithering\n  G01.PNG: 8 of its pixels changed by dithering\n" + packed,
-       {{"b.gaf", archive({0, 2, 0}, {{0, 4, 4}, {1, 9, 0}, {0, 2, 4}})}}},
+       {{"b.gaf", archive({0, 2, 0}, {{1, 9, 3, 9}, {0, 1, 1, 9}, {4, 3, 0, 1}})}}},
   };
   for (const RunRow& row : rows) ExpectRun(row);
 }
