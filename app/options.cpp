@@ -94,8 +94,6 @@ bool StartArgumentOption(const Pending& pending) {
   return LongOptionMissing(pending).empty() || Refuse(LongOptionMissing(pending));
 }
 
-
-
 // Hundredths of a second, 1 to 65535: what a GIF frame's delay holds.
 bool TakeDelay(std::string_view argument, Options& options) {
   int delay = 0;

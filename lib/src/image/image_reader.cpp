@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/bmp_format.h"
+#include "image/spng_context.h"
 #include "io/little_endian.h"
 #include "tessly/image_file.h"
 #include "tessly/records.h"
@@ -146,10 +147,6 @@ Status Resize(DecodedImage& image, std::uint32_t width, std::uint32_t height, co
 
 // --- PNG, through libspng.
 
-struct ContextFree {
-  void operator()(spng_ctx* context) const { spng_ctx_free(context); }
-};
-
 // An indexed image of 1 to 8 bits whose table is the palette: its indexes.
 Status ReadPngIndexes(spng_ctx* context, const spng_ihdr& header, DecodedImage& image) {
   std::size_t size = 0;
@@ -183,7 +180,7 @@ Status ReadPngColours(spng_ctx* context, ColourMatcher& matcher, DecodedImage& i
 
 Status ReadPng(std::span<const std::uint8_t> file, const Palette& palette, const ImageReadOptions& options,
                DecodedImage& image, Problem& problem, std::uint64_t& changed) {
-  std::unique_ptr<spng_ctx, ContextFree> context(spng_ctx_new(0));
+  const SpngContext context(spng_ctx_new(0));
   if (!context) return Status::OutOfMemory;
   spng_ihdr header{};
   if (spng_set_png_buffer(context.get(), file.data(), file.size()) != 0 ||

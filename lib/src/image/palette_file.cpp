@@ -1,14 +1,12 @@
 #include "tessly/palette_file.h"
 
-#include <spng.h>
-
 #include <charconv>
-#include <memory>
 #include <cstring>
 #include <span>
 #include <string_view>
 #include <vector>
 
+#include "image/spng_context.h"
 #include "io/little_endian.h"
 
 namespace tessly {
@@ -126,13 +124,9 @@ bool IsPcxWithPalette(Bytes file) {
          file[file.size() - kPcxPaletteSize] == 0x0C;
 }
 
-struct ContextFree {
-  void operator()(spng_ctx* context) const { spng_ctx_free(context); }
-};
-
 // A PNG file's colour table, whatever its image holds.
 Status ReadPngPalette(Bytes file, Palette& palette) {
-  const std::unique_ptr<spng_ctx, ContextFree> context(spng_ctx_new(0));
+  const SpngContext context(spng_ctx_new(0));
   if (!context) return Status::OutOfMemory;
   spng_plte table{};
   if (spng_set_png_buffer(context.get(), file.data(), file.size()) != 0 ||

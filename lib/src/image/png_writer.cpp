@@ -4,15 +4,12 @@
 #include <memory>
 #include <vector>
 
+#include "image/spng_context.h"
 #include "tessly/png.h"
 
 namespace tessly {
 namespace {
 
-struct ContextFree {
-  void operator()(spng_ctx* context) const { spng_ctx_free(context); }
-};
-using Context = std::unique_ptr<spng_ctx, ContextFree>;
 
 // Where libspng's output goes; the first refused write ends the encoding.
 struct SinkStream {
@@ -74,7 +71,7 @@ Status WritePng(const DecodedImage& image, const Palette& palette, ByteSink& sin
   const std::uint8_t* pixels = empty ? &onePixel : image.pixels.data();
   const std::size_t size = std::size_t{width} * height;
 
-  Context context(spng_ctx_new(SPNG_CTX_ENCODER));
+  const SpngContext context(spng_ctx_new(SPNG_CTX_ENCODER));
   if (!context) return Status::OutOfMemory;
   SinkStream stream{sink};
   if (spng_set_png_stream(context.get(), WriteToSink, &stream) != 0 ||

@@ -272,7 +272,7 @@ Json Parsed(std::span<const std::uint8_t> text, std::string* where = nullptr) {
     }
     if (where != nullptr) *where = " at line " + std::to_string(line) + ", column " + std::to_string(at - lineStart + 1);
   } catch (const Json::exception&) {
-    // nothing else is thrown by parsing but memory running out
+    // any other error of the parser's has no place to give
   }
   return Json(Json::value_t::discarded);
 }
