@@ -83,7 +83,7 @@ std::string_view LongOptionMissing(const Pending& pending) {
 // pending, and a pending suffix becomes empty.
 bool StartFlag(std::string_view patternMissing, Pending& pending, Options& options) {
   if (pending.pattern) return Refuse(patternMissing);
-  if (!LongOptionMissing(pending).empty()) return Refuse(LongOptionMissing(pending));
+  if (const std::string_view missing = LongOptionMissing(pending); !missing.empty()) return Refuse(missing);
   EndPendingSuffix(pending, options);
   return true;
 }
@@ -91,7 +91,8 @@ bool StartFlag(std::string_view patternMissing, Pending& pending, Options& optio
 // The common start of -E, -S and --palette, which take the next argument.
 bool StartArgumentOption(const Pending& pending) {
   if (pending.pattern) return Refuse(kPatternRequiredStarQuestionDot);
-  return LongOptionMissing(pending).empty() || Refuse(LongOptionMissing(pending));
+  const std::string_view missing = LongOptionMissing(pending);
+  return missing.empty() || Refuse(missing);
 }
 
 // Hundredths of a second, 1 to 65535: what a GIF frame's delay holds.
@@ -262,7 +263,7 @@ Parsed ParseOptions(int argc, const char* const* argv, Options& options) {
     Print(kPatternRequiredStarQuestion);
     return Parsed::Usage;
   }
-  if (!LongOptionMissing(pending).empty()) return Refused(LongOptionMissing(pending));
+  if (const std::string_view missing = LongOptionMissing(pending); !missing.empty()) return Refused(missing);
   EndPendingSuffix(pending, options);
   // One mode a run: -B or --png (with --json), --pack, --write-palette, or one of the views.
   const bool writesPalette = !options.paletteOutput.empty();

@@ -35,7 +35,7 @@ class ColourMatcher {
   // Every pixel of `rgba` (red, green, blue, alpha, row after row) into
   // `image`, which has its size; false, with `problem` naming the pixel,
   // for one that has no index.
-  bool Match(const std::vector<std::uint8_t>& rgba, DecodedImage& image, Problem& problem, std::uint64_t& changed) {
+  bool Match(const std::vector<std::uint8_t>& rgba, DecodedImage& image, Problem& problem, std::uint64_t& changed) const {
     changed = 0;
     const std::size_t width = image.width;
     // Floyd-Steinberg: what a pixel's colour missed by goes on in sixteenths,
@@ -169,7 +169,7 @@ Status ReadPngIndexes(spng_ctx* context, const spng_ihdr& header, DecodedImage& 
   return Status::Ok;
 }
 
-Status ReadPngColours(spng_ctx* context, ColourMatcher& matcher, DecodedImage& image, Problem& problem,
+Status ReadPngColours(spng_ctx* context, const ColourMatcher& matcher, DecodedImage& image, Problem& problem,
                       std::uint64_t& changed) {
   std::size_t size = 0;
   if (spng_decoded_image_size(context, SPNG_FMT_RGBA8, &size) != 0) return Status::ImageDamaged;
@@ -196,7 +196,7 @@ Status ReadPng(std::span<const std::uint8_t> file, const Palette& palette, const
       })) {
     return ReadPngIndexes(context.get(), header, image);
   }
-  ColourMatcher matcher(palette, options);
+  const ColourMatcher matcher(palette, options);
   return ReadPngColours(context.get(), matcher, image, problem, changed);
 }
 
@@ -249,7 +249,7 @@ Status ReadBmp(std::span<const std::uint8_t> file, const Palette& palette, const
       std::copy_n(std::array{colour.red, colour.green, colour.blue, std::uint8_t{255}}.begin(), 4, &rgba[4 * i]);
     }
   }
-  ColourMatcher matcher(palette, options);
+  const ColourMatcher matcher(palette, options);
   return keepIndexes || matcher.Match(rgba, image, problem, changed) ? Status::Ok : problem.status;
 }
 
